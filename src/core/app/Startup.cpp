@@ -1,0 +1,77 @@
+#include "app/Startup.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "base/Text.h"
+
+namespace tern {
+namespace {
+
+bool IsSwitch(const std::string& p) { return p.size() > 1 && (p[0] == '-' || p[0] == '/'); }
+
+struct LogState {
+  bool enabled = false;
+  std::string path;
+};
+LogState& State() {
+  static LogState s;
+  return s;
+}
+
+bool AppendLine(const std::string& path, std::string_view text) {
+  std::FILE* f = std::fopen(NativePath(path).c_str(), "ab");
+  if (!f) return false;
+  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  ok = std::fwrite("\r\n", 1, 2, f) == 2 && ok;
+  ok = std::fclose(f) == 0 && ok;
+  return ok;
+}
+
+}  // namespace
+
+std::string FindSwitchValue(const ParamList& params, std::string_view name) {
+  for (size_t i = 0; i < params.size(); ++i) {
+    if (IsSwitch(params[i]) && SameText(std::string_view(params[i]).substr(1), name))
+      return i + 1 < params.size() ? params[i + 1] : std::string();
+  }
+  return {};
+}
+
+bool HasSwitch(const ParamList& params, std::string_view name) {
+  for (const auto& p : params)
+    if (IsSwitch(p) && SameText(std::string_view(p).substr(1), name)) return true;
+  return false;
+}
+
+std::string LogDateLine(TDateTime dt) {
+  // One digit, point, 14 digits, E, exponent sign and four digits, after a sign blank.
+  char mant[64];
+  std::snprintf(mant, sizeof mant, "%.14E", std::fabs(dt));
+  std::string m(mant);
+  const size_t e = m.find('E');
+  const int exponent = std::atoi(m.c_str() + e + 1);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%c%sE%c%04d", dt < 0 ? '-' : ' ', m.substr(0, e).c_str(), exponent < 0 ? '-' : '+',
+                std::abs(exponent));
+  return buf;
+}
+
+bool Log::Open(std::string_view path, TDateTime localNow) {
+  auto& s = State();
+  s.enabled = false;
+  if (!AppendLine(std::string(path), LogDateLine(localNow))) return false;
+  s.path = std::string(path);
+  s.enabled = true;
+  return true;
+}
+
+void Log::Write(std::string_view text) {
+  auto& s = State();
+  if (s.enabled) AppendLine(s.path, text);
+}
+
+bool Log::Enabled() { return State().enabled; }
+void Log::Disable() { State().enabled = false; }
+
+}  // namespace tern

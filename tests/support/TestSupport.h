@@ -1,0 +1,30 @@
+#pragma once
+// Shared helpers of the tests: a scratch folder per test and file writers.
+#include <string>
+#include <string_view>
+
+namespace tern::test {
+
+// A fresh folder under the system temp folder, removed when the object dies.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  // Path with trailing '/'.
+  const std::string& path() const { return path_; }
+  std::string operator/(std::string_view name) const { return path_ + std::string(name); }
+
+ private:
+  std::string path_;
+};
+
+// Writes bytes as they are.
+void WriteBytes(const std::string& path, std::string_view bytes);
+// Writes a UTF-8 source text converted to cp1251.
+void WriteCp1251(const std::string& path, std::string_view utf8);
+std::string ReadBytes(const std::string& path);
+std::string FixturePath(std::string_view relative);
+
+}  // namespace tern::test
