@@ -135,18 +135,18 @@ void TUAMessage::CheckCloudGroup() {
   CloudGroupInvalid = false;
 }
 
-bool TUAMessage::LevelIncluded(int i) const {
-  const tUALevel& l = Levels[i];
-  if (l.RejFlags == kRejLevel) return false;
-  if (l.RejFlags == 0) return true;
-  // The first quantity that is not rejected decides.
-  if (!(l.RejFlags & kRejTemp)) return Present(l.Temp);
-  if (!(l.RejFlags & kRejHum)) return Present(l.DewPoint);
-  if (!(l.RejFlags & kRejHeight)) return Present(l.Height);
-  if (!(l.RejFlags & kRejWind)) return Present(l.WindDir) || Present(l.WindSpeed);
-  if (!(l.RejFlags & kRejPos)) return Present(l.LatDisp) || Present(l.LonDisp);
+bool LevelPassesWithMask(const tUALevel& l, uint8_t mask) {
+  if (mask == kRejLevel) return false;
+  if (mask == 0) return true;
+  if (!(mask & kRejTemp)) return Present(l.Temp);
+  if (!(mask & kRejHum)) return Present(l.DewPoint);
+  if (!(mask & kRejHeight)) return Present(l.Height);
+  if (!(mask & kRejWind)) return Present(l.WindDir) || Present(l.WindSpeed);
+  if (!(mask & kRejPos)) return Present(l.LatDisp) || Present(l.LonDisp);
   return false;
 }
+
+bool TUAMessage::LevelIncluded(int i) const { return LevelPassesWithMask(Levels[i], Levels[i].RejFlags); }
 
 bool TUAMessage::WindUsable(int i) const {
   const tUALevel& l = Levels[i];

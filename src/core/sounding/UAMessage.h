@@ -142,6 +142,11 @@ class TUAMessage {
   bool Accepts(uint8_t code) const { return code < 16 && (SystemSet >> code) & 1; }
 };
 
+// The level inclusion test for a given rejection mask: whole-level rejection
+// excludes, no rejection includes, otherwise the first quantity not rejected
+// (T, Td, H, wind, position) decides by being present.
+bool LevelPassesWithMask(const tUALevel& level, uint8_t mask);
+
 // Copies at most n bytes of text (the fixed-width fields of the metadata).
 std::string FirstChars(const std::string& text, size_t n);
 
