@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "ChoiceBox.h"
+#include "base/Text.h"
+#include "GuiTestSupport.h"
+
+using namespace tern;
+using tern::test::ModalWatch;
+
+namespace {
+
+QStringList Texts(int buttons, const QString& question = QStringLiteral("Вопрос?")) {
+  QStringList t{QStringLiteral("Запрос"), question};
+  for (int i = 1; i <= buttons; ++i) t << QStringLiteral("Кнопка %1").arg(i);
+  return t;
+}
+
+void PressKey(QWidget* w, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QApplication::sendEvent(w, &press);
+}
+
+}  // namespace
+
+TEST(ChoiceBox, InvalidArgumentsReturnZeroWithoutShowing) {
+  struct Case { int buttons; int icon; int def; int esc; };
+  const Case cases[] = {{0, 3, 0, 0}, {5, 3, 0, 0}, {2, 5, 0, 0}, {2, 3, 3, 0}, {2, 3, 0, 3}, {1, -1, 0, 0}};
+  for (const auto& c : cases) {
+    ModalWatch watch([](QWidget* w) { w->close(); });
+    EXPECT_EQ(ShowChoiceBox(nullptr, Texts(c.buttons), c.icon, c.def, c.esc), 0) << c.buttons << " " << c.icon;
+    EXPECT_FALSE(watch.fired);
+  }
+}
+
+TEST(ChoiceBox, ResultIsTheButtonNumberEnterEscAndClose) {
+  // Each case: how the operator ends the box, and the number returned.
+  struct Case { const char* what; int def; int esc; std::function<void(QWidget*)> act; int expected; };
+  auto click = [](int n) { return [n](QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("Btn%1").arg(n))->click(); }; };
+  const Case cases[] = {
+      {"third button", 1, 3, click(3), 3},
+      {"first button", 0, 0, click(1), 1},
+      {"Enter presses the default", 2, 0, [](QWidget* w) { PressKey(w, Qt::Key_Return); }, 2},
+      {"Esc presses the Esc button", 1, 3, [](QWidget* w) { PressKey(w, Qt::Key_Escape); }, 3},
+      {"close control counts as 2", 1, 3, [](QWidget* w) { w->close(); }, 2},
+  };
+  for (const auto& c : cases) {
+    ModalWatch watch(c.act);
+    EXPECT_EQ(ShowChoiceBox(nullptr, Texts(3), 3, c.def, c.esc), c.expected) << c.what;
+  }
+}
+
+TEST(ChoiceBox, EscWithoutEscButtonKeepsTheBoxOpen) {
+  ModalWatch watch([](QWidget* w) {
+    PressKey(w, Qt::Key_Escape);
+    EXPECT_TRUE(w->isVisible());
+    w->findChild<QPushButton*>(QStringLiteral("Btn1"))->click();
+  });
+  EXPECT_EQ(ShowChoiceBox(nullptr, Texts(2), 0, 0, 0), 1);
+}
+
+TEST(ChoiceBox, HeightEndsAboveTheFirstUnusedButton) {
+  struct Case { int buttons; int height; };
+  const Case cases[] = {{1, 70}, {2, 100}, {3, 129}, {4, 160}};
+  for (const auto& c : cases) {
+    TmbxMC box;
+    ASSERT_TRUE(box.Prepare(Texts(c.buttons, QStringLiteral("Да?")), 3, 1, 0));
+    EXPECT_EQ(box.height(), c.height) << c.buttons;
+    EXPECT_EQ(box.width(), TmbxMC::kClientWidth);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(!box.Btn[i]->isHidden(), i < c.buttons);
+    EXPECT_TRUE(box.Btn[0]->isDefault());
+  }
+}
+
+TEST(ChoiceBox, LongCaptionWidensTheBoxAndEveryButton) {
+  QStringList t = Texts(2);
+  t[3] = QString(120, QLatin1Char('W'));
+  TmbxMC box;
+  ASSERT_TRUE(box.Prepare(t, 3, 1, 0));
+  EXPECT_GT(box.width(), TmbxMC::kClientWidth);
+  EXPECT_EQ(box.Btn[0]->width(), box.Btn[1]->width());
+  EXPECT_GE(box.Btn[1]->width(), box.Btn[1]->fontMetrics().horizontalAdvance(t[3]));
+  EXPECT_LE(box.Btn[1]->geometry().right(), box.width());
+  // The question stretches to 5 pixels inside the wider box.
+  EXPECT_EQ(box.lblQuerry->geometry().right() + 1, box.width() - 5);
+}
+
+TEST(ChoiceBox, LongQuestionPushesButtonsDownAndCentresTheIcon) {
+  TmbxMC shortBox, longBox;
+  ASSERT_TRUE(shortBox.Prepare(Texts(2, QStringLiteral("Да?")), 3, 1, 0));
+  ASSERT_TRUE(longBox.Prepare(Texts(2, QStringLiteral("Строка\nещё строка\nи ещё одна\nи последняя")), 3, 1, 0));
+  const int labelBottom = longBox.lblQuerry->geometry().bottom() + 1;
+  EXPECT_EQ(longBox.Btn[0]->y(), labelBottom + 5);
+  EXPECT_EQ(longBox.imgIcon->y(), (labelBottom - 32) / 2);
+  EXPECT_EQ(longBox.height() - shortBox.height(), longBox.Btn[0]->y() - shortBox.Btn[0]->y());
+  EXPECT_EQ(shortBox.imgIcon->y(), 6);
+}
+
+TEST(ChoiceBox, OperatorTurnsCarriageReturnsIntoLineBreaks) {
+  Question q;
+  q.title = cp("Запрос");
+  q.text = cp("первая\rвторая");
+  q.buttons = {cp("Оставить 21"), cp("Использовать 90")};
+  q.defaultButton = 1;
+  ModalWatch watch([](QWidget* w) {
+    EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("lblQuerry"))->text(), QStringLiteral("первая\nвторая"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Запрос"));
+    w->findChild<QPushButton*>(QStringLiteral("Btn2"))->click();
+  });
+  TQtOperator op;
+  EXPECT_EQ(op.Ask(q), 2);
+}
