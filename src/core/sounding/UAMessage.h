@@ -93,8 +93,8 @@ class TUAMessage {
   uint8_t ExtMeta = 0;
   uint8_t TablesVer = 25;
   uint8_t LocTablesVer = 0;
-  int16_t Center = 0;
-  int16_t SubCenter = 255;
+  uint16_t Center = 0;
+  uint16_t SubCenter = 255;
   uint16_t UpdateSeq = 0;
   int32_t CnfVer = 0;
   bool ShortName = false;
