@@ -1,0 +1,94 @@
+#include "KioskFileWriter.h"
+
+#include <bit>
+#include <cmath>
+
+#include "TestSupport.h"
+
+namespace tern::test::kiosk {
+namespace {
+
+void PutU16(std::string& b, size_t at, uint16_t v) {
+  if (at + 2 > b.size()) return;
+  b[at] = static_cast<char>(v & 0xFF);
+  b[at + 1] = static_cast<char>(v >> 8);
+}
+
+void PutU32(std::string& b, size_t at, uint32_t v) {
+  PutU16(b, at, static_cast<uint16_t>(v & 0xFFFF));
+  PutU16(b, at + 2, static_cast<uint16_t>(v >> 16));
+}
+
+void PutF32(std::string& b, size_t at, float v) { PutU32(b, at, std::bit_cast<uint32_t>(v)); }
+
+}  // namespace
+
+std::string MakeCard(const CardSpec& spec) {
+  const bool bigFamily = spec.size >= 184;
+  const bool hasVariant = spec.size != 154 && spec.size != 184;
+  const size_t block3 = 55 + (hasVariant ? 1 : 0) + (bigFamily ? 84 : 64);
+  std::string b(block3 + 46, '\x5A');  // filler in the unused octets
+  PutU32(b, 20, spec.station);
+  if (hasVariant) b[55] = static_cast<char>(spec.variant);
+  b[block3 + 20] = static_cast<char>(spec.cloud.size());
+  for (size_t i = 0; i < 5; ++i) b[block3 + 21 + i] = i < spec.cloud.size() ? spec.cloud[i] : ' ';
+  PutU16(b, block3 + 26, spec.day);
+  PutU16(b, block3 + 28, spec.month);
+  PutU16(b, block3 + 30, spec.year);
+  PutF32(b, block3 + 32, spec.hour);
+  b.resize(spec.size, '\x5A');
+  return b;
+}
+
+std::string MakeEdt(const std::vector<EdtPoint>& points, int16_t lastWind, int16_t index100) {
+  std::string b(32 + 44 * points.size(), '\0');
+  for (int w = 0; w < 11; ++w) PutU16(b, static_cast<size_t>(w) * 2, static_cast<uint16_t>(0x7700 + w));
+  PutU16(b, 6, static_cast<uint16_t>(lastWind));
+  PutU16(b, 12, static_cast<uint16_t>(index100));
+  for (size_t i = 0; i < points.size(); ++i) {
+    const EdtPoint& p = points[i];
+    const size_t at = 32 + 44 * i;
+    const float values[] = {p.time, p.pressure, p.temp, p.humidity, p.height, p.windDir, p.windSpeed, p.x, p.y};
+    for (size_t v = 0; v < 9; ++v) PutF32(b, at + 4 * v, values[v]);
+    PutU32(b, at + 36, 0xDEADBEEF);  // unused
+    PutU16(b, at + 40, p.flags2);
+    PutU16(b, at + 42, p.flags);
+  }
+  return b;
+}
+
+std::string WriteAscent(const std::string& base, const std::string& name, const std::string& card,
+                        const std::string& edt) {
+  const std::string yymm = name.substr(0, 4);
+  const std::string stg = base + "RAW/" + yymm + "/" + name + ".stg";
+  WriteBytes(stg, card);
+  WriteBytes(base + "RESULT/" + yymm + "/" + name + ".EDT", edt);
+  return stg;
+}
+
+std::vector<EdtPoint> SampleProfile(int points) {
+  std::vector<EdtPoint> out;
+  const double pTop = 8.0, pSurface = 1002.0;
+  for (int i = 0; i < points; ++i) {
+    const double f = points > 1 ? static_cast<double>(i) / (points - 1) : 0.0;
+    const double p = pSurface * std::pow(pTop / pSurface, f);
+    const double z = 150.0 + 7000.0 * std::log(pSurface / p);
+    EdtPoint e;
+    e.time = static_cast<float>(f * 6000.0);
+    e.pressure = static_cast<float>(std::round(p * 10) / 10);
+    e.height = static_cast<float>(z);
+    e.temp = static_cast<float>(z < 11000 ? -5.0 - 0.0065 * (z - 150.0) : -75.5 + 0.001 * (z - 11000));
+    e.humidity = z < 9000 ? static_cast<float>(85.0 - z / 150.0) : kNo;
+    e.windDir = static_cast<float>(std::fmod(240.0 + z / 400.0, 360.0));
+    e.windSpeed = static_cast<float>(3.0 + z / 1200.0);
+    e.x = static_cast<float>(z * 0.9);
+    e.y = static_cast<float>(z * 1.7);
+    if (i == 0) e.flags = 0x01;
+    if (i > 0 && i % 10 == 0) e.flags = 0x04;
+    if (i > 0 && i % 25 == 0) e.flags |= 0x08;
+    out.push_back(e);
+  }
+  return out;
+}
+
+}  // namespace tern::test::kiosk
