@@ -1,0 +1,281 @@
+#include "transmit/smtp/SMTPSender.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <exception>
+#include <mutex>
+
+#include "base/Error.h"
+#include "transmit/smtp/MailComposer.h"
+
+namespace tern {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Event numbers shown in the progress line are the network layer's own kinds.
+constexpr int kEventInfo = CURLINFO_TEXT;
+constexpr int kEventCommand = CURLINFO_HEADER_OUT;
+
+void EnsureCurl() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+std::string StripLineEnd(const char* data, size_t size) {
+  std::string line(data, size);
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  return line;
+}
+
+int ReplyCode(const std::string& line) {
+  if (line.size() < 3) return 0;
+  auto code = TryParseInt(line.substr(0, 3));
+  return code ? *code : 0;
+}
+
+// One exchange: the state the network layer's callbacks share.
+class Exchange {
+ public:
+  Exchange(const tSMTPTaskRecord& task, ISMTPMonitor& monitor, std::string message)
+      : task_(task), monitor_(monitor), message_(std::move(message)) {}
+
+  TSMTPResult Run(const TextList& recipients);
+
+ private:
+  static size_t OnRead(char* buffer, size_t size, size_t count, void* self);
+  static size_t OnReply(char* buffer, size_t size, size_t count, void* self);
+  static int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* self);
+  static int OnPrerequest(void* self, char*, char*, int, int);
+  static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+
+  void CheckCancel() {
+    if (!cancelled_ && monitor_.Cancelled()) cancelled_ = true;
+  }
+  void Command(const std::string& line);
+  bool Reply(const std::string& line);
+
+  const tSMTPTaskRecord& task_;
+  ISMTPMonitor& monitor_;
+  std::string message_;
+  size_t sent_ = 0;
+  std::string lastCommand_;
+  int lastReplyCode_ = 0;
+  bool authenticated_ = false;
+  bool cancelled_ = false;
+  std::string failure_;  // our own reason to stop, when the network layer has none
+};
+
+size_t Exchange::OnRead(char* buffer, size_t size, size_t count, void* self) {
+  auto* ex = static_cast<Exchange*>(self);
+  if (ex->cancelled_) return CURL_READFUNC_ABORT;
+  size_t n = std::min(size * count, ex->message_.size() - ex->sent_);
+  std::memcpy(buffer, ex->message_.data() + ex->sent_, n);
+  ex->sent_ += n;
+  return n;
+}
+
+size_t Exchange::OnReply(char* buffer, size_t size, size_t count, void* self) {
+  auto* ex = static_cast<Exchange*>(self);
+  return ex->Reply(StripLineEnd(buffer, size * count)) ? size * count : 0;
+}
+
+bool Exchange::Reply(const std::string& line) {
+  lastReplyCode_ = ReplyCode(line);
+  if (lastReplyCode_ == 235) authenticated_ = true;
+  if (task_.ShowReplies) {
+    monitor_.Reply(line);
+    CheckCancel();
+  }
+  // A relay that offers STARTTLS and then refuses it must not get the
+  // credentials in clear text.
+  if (lastCommand_ == "STARTTLS" && lastReplyCode_ != 220) {
+    failure_ = "STARTTLS: " + line;
+    return false;
+  }
+  return !cancelled_;
+}
+
+void Exchange::Command(const std::string& line) {
+  std::string shown = line;
+  if (StartsWithText(line, "AUTH ")) {
+    // Keep the mechanism, hide any initial response.
+    size_t space = line.find(' ', 5);
+    shown = line.substr(0, space);
+  } else if (lastReplyCode_ == 334) {
+    shown = "***";  // an answer to an authentication challenge
+  }
+  lastCommand_ = UpperCase(line);
+  if (lastCommand_ == "DATA") {
+    monitor_.Phase(cp("Отправка сообщения.."));
+    CheckCancel();
+  }
+  if (task_.ShowStatus) {
+    monitor_.Status(kEventCommand, shown);
+    CheckCancel();
+  }
+}
+
+int Exchange::OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* self) {
+  auto* ex = static_cast<Exchange*>(self);
+  if (type == CURLINFO_HEADER_OUT) {
+    ex->Command(StripLineEnd(data, size));
+  } else if (type == CURLINFO_TEXT && ex->task_.ShowStatus) {
+    ex->monitor_.Status(kEventInfo, StripLineEnd(data, size));
+    ex->CheckCancel();
+  }
+  return 0;
+}
+
+// Runs after the log-in, before MAIL FROM: without authentication nothing is sent.
+int Exchange::OnPrerequest(void* self, char*, char*, int, int) {
+  auto* ex = static_cast<Exchange*>(self);
+  if (!ex->authenticated_) {
+    ex->failure_ = "AUTH: no authentication achieved";
+    return CURL_PREREQFUNC_ABORT;
+  }
+  ex->monitor_.Phase(cp("Проверка адресов.."));
+  ex->CheckCancel();
+  return ex->cancelled_ ? CURL_PREREQFUNC_ABORT : CURL_PREREQFUNC_OK;
+}
+
+int Exchange::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<Exchange*>(self)->cancelled_ ? 1 : 0;
+}
+
+TSMTPResult Exchange::Run(const TextList& recipients) {
+  TSMTPResult result;
+  TSMTPServer server = SplitServer(task_.Server);
+  std::string url = (task_.ImplicitTLS ? "smtps://" : "smtp://") + server.Host + ":" + std::to_string(server.Port);
+  std::string from = "<" + BareAddress(task_.From) + ">";
+  std::string login = task_.Login;
+  std::string password = SMTPPassword(task_);
+  char errorBuffer[CURL_ERROR_SIZE] = {};
+
+  curl_slist* rcpt = nullptr;
+  for (const std::string& address : recipients) rcpt = curl_slist_append(rcpt, ("<" + address + ">").c_str());
+
+  CURL* curl = curl_easy_init();
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+  curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
+  if (task_.StartTLS && !task_.ImplicitTLS) curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, task_.TLSVerify ? 1L : 0L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, task_.TLSVerify ? 2L : 0L);
+  curl_easy_setopt(curl, CURLOPT_USERNAME, login.c_str());
+  curl_easy_setopt(curl, CURLOPT_PASSWORD, password.c_str());
+  curl_easy_setopt(curl, CURLOPT_LOGIN_OPTIONS, "AUTH=CRAM-MD5;AUTH=PLAIN;AUTH=LOGIN");
+  curl_easy_setopt(curl, CURLOPT_MAIL_FROM, from.c_str());
+  curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, rcpt);
+  curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+  curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message_.size()));
+  curl_easy_setopt(curl, CURLOPT_READFUNCTION, &Exchange::OnRead);
+  curl_easy_setopt(curl, CURLOPT_READDATA, this);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &Exchange::OnReply);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
+  curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+  curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &Exchange::OnDebug);
+  curl_easy_setopt(curl, CURLOPT_DEBUGDATA, this);
+  curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, &Exchange::OnPrerequest);
+  curl_easy_setopt(curl, CURLOPT_PREREQDATA, this);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Exchange::OnProgress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
+
+  CURLM* multi = curl_multi_init();
+  curl_multi_add_handle(multi, curl);
+  const bool beating = task_.Heartbeat && task_.TickMs > 0;
+  const auto period = std::chrono::milliseconds(beating ? task_.TickMs : 1000);
+  auto nextBeat = Clock::now() + period;
+  CURLcode code = CURLE_OK;
+  int running = 1;
+  while (running && !cancelled_) {
+    if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+    if (!running) break;
+    auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextBeat - Clock::now()).count();
+    curl_multi_poll(multi, nullptr, 0, static_cast<int>(std::max<long long>(wait, 0)), nullptr);
+    if (Clock::now() >= nextBeat) {
+      nextBeat = Clock::now() + period;
+      if (beating) {
+        monitor_.Heartbeat();
+        CheckCancel();
+      }
+    }
+  }
+  int left = 0;
+  while (CURLMsg* msg = curl_multi_info_read(multi, &left))
+    if (msg->msg == CURLMSG_DONE) code = msg->data.result;
+  curl_multi_remove_handle(multi, curl);
+  curl_easy_cleanup(curl);
+  curl_multi_cleanup(multi);
+  curl_slist_free_all(rcpt);
+
+  result.Cancelled = cancelled_;
+  result.Sent = !cancelled_ && !running && code == CURLE_OK;
+  if (!result.Sent && !cancelled_ && task_.AbortOnError) {
+    if (!failure_.empty())
+      result.ErrorText = failure_;
+    else
+      result.ErrorText = errorBuffer[0] ? errorBuffer : curl_easy_strerror(code);
+  }
+  return result;
+}
+
+}  // namespace
+
+TextList EnvelopeRecipients(const tSMTPTaskRecord& task) {
+  std::string list = task.To;
+  if (!task.Cc.empty()) list += "," + task.Cc;
+  if (!task.Bcc.empty()) list += "," + task.Bcc;
+  TextList recipients;
+  for (const std::string& item : SplitAddressList(list)) {
+    std::string address = BareAddress(item);
+    if (address.empty()) {
+      if (recipients.empty()) return {};
+      continue;
+    }
+    recipients.push_back(address);
+  }
+  return recipients;
+}
+
+TSMTPResult SendSMTPMessage(const tSMTPTaskRecord& task, ISMTPMonitor& monitor) {
+  EnsureCurl();
+  TSMTPResult result;
+  try {
+    monitor.Phase(cp("Подготовка сообщения.."));
+    if (monitor.Cancelled()) {
+      result.Cancelled = true;
+      return result;
+    }
+    std::string message = ComposeMailMessage(task);
+    TextList recipients = EnvelopeRecipients(task);
+    if (recipients.empty()) {
+      result.ErrorText = cp("Нет адреса получателя");
+      return result;
+    }
+    monitor.Phase(cp("Подключение к серверу.."));
+    if (monitor.Cancelled()) {
+      result.Cancelled = true;
+      return result;
+    }
+    Exchange exchange(task, monitor, std::move(message));
+    return exchange.Run(recipients);
+  } catch (const TernError& e) {
+    result.ErrorText = e.Text();
+  } catch (const std::exception& e) {
+    result.ErrorText = e.what();
+  }
+  return result;
+}
+
+std::string SMTPOutcomeText(const TSMTPResult& result) {
+  if (result.Sent) return cp("Сообщение отправлено");
+  return result.Cancelled ? cp("Отмена отправки..") : cp("Ошибка отправки..");
+}
+
+}  // namespace tern
