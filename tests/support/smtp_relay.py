@@ -6,12 +6,18 @@ listens, and appends one line per event to --log:
   MAIL <address> <options...>
   RCPT <address>
   DATA <file holding the message bytes>
+For each message a summary decoded by Python's own mail parser is written
+next to it (<file>.txt), one item per line:
+  HEADER <name>\t<raw value>
+  DECODED <name>\t<value decoded to UTF-8>     (From, To, Cc, Subject)
+  PART <content type>\t<charset>\t<transfer encoding>\t<disposition>\t<file name>\t<payload as hex>
   STARTTLS
   QUIT
 """
 import argparse
 import asyncio
-import base64
+import email
+import email.policy
 import hashlib
 import hmac
 import os
@@ -51,6 +57,31 @@ def authenticator(server, session, envelope, mechanism, auth_data):
     return AuthResult(success=ok)
 
 
+def unfold(value):
+    return value.replace("\r", "").replace("\n", "")
+
+
+def summarise(raw, path):
+    lines = []
+    compat = email.message_from_bytes(raw)
+    for name, value in compat.items():
+        lines.append(f"HEADER {name}\t{unfold(value)}")
+    modern = email.message_from_bytes(raw, policy=email.policy.default)
+    for name in ("From", "To", "Cc", "Subject"):
+        if modern[name] is not None:
+            lines.append(f"DECODED {name}\t{unfold(str(modern[name]))}")
+    for part in compat.walk():
+        if part.is_multipart():
+            continue
+        payload = part.get_payload(decode=True) or b""
+        lines.append("PART " + "\t".join([
+            part.get_content_type(), part.get_content_charset() or "",
+            part.get("Content-Transfer-Encoding", ""), part.get_content_disposition() or "",
+            part.get_filename() or "", payload.hex()]))
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 class Handler:
     async def auth_CRAM__MD5(self, server, auth_args):
         challenge = f"<{os.getpid()}.{id(server)}@relay.test>".encode()
@@ -83,6 +114,7 @@ class Handler:
         path = f"{args.log}.{counter}.eml"
         with open(path, "wb") as f:
             f.write(envelope.original_content)
+        summarise(envelope.original_content, path + ".txt")
         record(f"DATA {path}")
         return "250 Message accepted"
 

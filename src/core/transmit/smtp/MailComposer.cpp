@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "base/Error.h"
+#include "transmit/smtp/HeaderWords.h"
 #include "transmit/smtp/XXEncode.h"
 
 namespace tern {
@@ -103,13 +104,12 @@ GMimeObject* NewFilePart(const std::string& path) {
   return GMIME_OBJECT(part);
 }
 
-void AddAddresses(InternetAddressList* target, std::string_view cp1251List, const char* charset) {
-  std::string utf8 = Cp1251ToUtf8(cp1251List);
-  GRef<InternetAddressList> parsed(internet_address_list_parse(nullptr, utf8.c_str()));
-  if (!parsed) return;
-  for (int i = 0; i < internet_address_list_length(parsed.get()); ++i)
-    internet_address_set_charset(internet_address_list_get_address(parsed.get(), i), charset);
-  internet_address_list_append(target, parsed.get());
+// Writes a header exactly as given: the mail library would cut non-ASCII
+// text into words at blanks, which some decoders then lose.
+void SetEncodedHeader(GMimeObject* object, const char* name, const std::string& value) {
+  g_mime_object_set_header(object, name, "-", nullptr);
+  GMimeHeader* header = g_mime_header_list_get_header(g_mime_object_get_header_list(object), name);
+  g_mime_header_set_raw_value(header, (" " + value + "\n").c_str());
 }
 
 }  // namespace
@@ -155,14 +155,14 @@ std::string ConvertFromCp1251(std::string_view text, TMailCharset charset) {
 
 std::string ComposeMailMessage(const tSMTPTaskRecord& task) {
   EnsureGMime();
-  const char* headerCharset = MailCharsetName(task.HeaderCharset);
   GRef<GMimeMessage> message(g_mime_message_new(TRUE));
   GMimeObject* top = GMIME_OBJECT(message.get());
 
-  AddAddresses(g_mime_message_get_from(message.get()), task.From, headerCharset);
-  AddAddresses(g_mime_message_get_to(message.get()), task.To, headerCharset);
-  if (!task.Cc.empty()) AddAddresses(g_mime_message_get_cc(message.get()), task.Cc, headerCharset);
-  g_mime_message_set_subject(message.get(), Cp1251ToUtf8(task.Subject).c_str(), headerCharset);
+  const TMailCharset charset = task.HeaderCharset;
+  SetEncodedHeader(top, "From", EncodeAddressList(task.From, charset));
+  SetEncodedHeader(top, "To", EncodeAddressList(task.To, charset));
+  if (!task.Cc.empty()) SetEncodedHeader(top, "Cc", EncodeAddressList(task.Cc, charset));
+  SetEncodedHeader(top, "Subject", EncodeHeaderText(task.Subject, charset));
   GDateTime* now = g_date_time_new_now_local();
   g_mime_message_set_date(message.get(), now);
   g_date_time_unref(now);
@@ -170,10 +170,9 @@ std::string ComposeMailMessage(const tSMTPTaskRecord& task) {
   g_mime_message_set_message_id(message.get(), id);
   g_free(id);
   if (!task.ReceiptAddress.empty())
-    g_mime_object_set_header(top, "Return-Receipt-To", Cp1251ToUtf8(task.ReceiptAddress).c_str(), headerCharset);
+    SetEncodedHeader(top, "Return-Receipt-To", EncodeAddressList(task.ReceiptAddress, charset));
   if (!task.NotificationAddress.empty())
-    g_mime_object_set_header(top, "Disposition-Notification-To", Cp1251ToUtf8(task.NotificationAddress).c_str(),
-                             headerCharset);
+    SetEncodedHeader(top, "Disposition-Notification-To", EncodeAddressList(task.NotificationAddress, charset));
 
   std::vector<GRef<GMimeObject>> parts;
   if (task.TextMode) {

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "transmit/Password.h"
+
 
 namespace tern {
 namespace {
@@ -38,6 +40,10 @@ bool ReadSMTPSettings(const TMyIniFile& ini, std::string_view section, tSMTPTask
   task.Password = ini.ReadString(section, "kenwort", "");
   task.PasswordKey = task.PasswordScrambled ? ini.ReadString(section, "schlsl", "") : std::string();
   return !task.Server.empty() && !task.Login.empty() && !task.Password.empty();
+}
+
+std::string SMTPPassword(const tSMTPTaskRecord& task) {
+  return task.PasswordScrambled ? DescramblePassword(task.Password, task.PasswordKey) : task.Password;
 }
 
 const char* MailCharsetName(TMailCharset charset) {
