@@ -1,5 +1,6 @@
 #pragma once
 // An ascent without a sounding-system family, for tests of the shared model.
+#include "base/Files.h"
 #include "sounding/UAMessage.h"
 
 namespace tern::test {
@@ -14,14 +15,22 @@ class FakeAscent : public TUAMessage {
     rsType = 255;
     return true;
   }
-  bool GetTelegramFile(int, std::string&) override { return false; }
-  bool GetLayerFile(std::string&) override { return false; }
-  bool GetGroundFile(std::string&) override { return false; }
+  bool GetTelegramFile(int part, std::string& path) override {
+    path = part >= 1 && part <= 4 ? TelegramFiles[part - 1] : std::string();
+    return ExistingFile(path);
+  }
+  bool GetLayerFile(std::string& path) override { return ExistingFile(path = LayerFile); }
+  bool GetGroundFile(std::string& path) override { return ExistingFile(path = GroundFile); }
   std::string GetAscentFileName(TDateTime) override { return {}; }
   void FindSourceFolder(const std::string&, bool& found, std::string& folder, TDateTime) override {
     found = false;
     folder.clear();
   }
+
+  // Result files the bulletin tests point the fake at; empty means none.
+  std::array<std::string, 4> TelegramFiles;
+  std::string LayerFile;
+  std::string GroundFile;
 
   // A level with every quantity present.
   tUALevel& AddLevel(float pressure, float temp = -10.0f, float dew = -12.0f, float wdir = 180.0f,
@@ -38,6 +47,9 @@ class FakeAscent : public TUAMessage {
     l.LonDisp = 0.02;
     return l;
   }
+
+ private:
+  static bool ExistingFile(const std::string& path) { return !path.empty() && FileExists(path); }
 };
 
 }  // namespace tern::test
