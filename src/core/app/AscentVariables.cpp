@@ -55,8 +55,6 @@ int Step(int value, int modulus, int restart) { return value + 1 >= modulus ? re
 
 }  // namespace
 
-const std::array<const char*, 8> kSentKeys = {"AA", "BB", "CC", "DD", "SL", "PZ", "AB", "CD"};
-
 int FoldAbs(int value, int modulus) { return static_cast<int>(AbsOf(value) % modulus); }
 
 int FoldIndex(int value, int length) { return length > 0 ? FoldAbs(value, length) : -1; }
@@ -80,7 +78,8 @@ void TAscentVariables::LoadAscentVariables(const std::string& file, const tListS
   ReadObservers(ini, Observers);
   if (!observerOn) {
     if (Observers.empty()) throw TernError(cp("Ошибка загрузки ФИО старших смены"));
-    Choices.Observer = Observers.front();
+    // The list is shown sorted; its first entry is the one chosen.
+    Choices.Observer = *std::min_element(Observers.begin(), Observers.end());
   }
 }
 
@@ -125,12 +124,6 @@ void TAscentVariables::SaveAtClosing(const std::string& file, const TUAMessage& 
     WriteObservers(ini, Observers);
   }
   CorrectionsReminder(file, ascent, op, now);
-}
-
-int TAscentVariables::DefaultAscentNumber(TDateTime obsTime) const {
-  const DateParts d = DecodeDateTime(obsTime);
-  if (d.month == 1 && d.day == 1) return d.hour >= 12 ? 2 : 1;
-  return LastNumber + 1;
 }
 
 void TAscentVariables::AdvanceBufrBulletin() {
@@ -205,14 +198,12 @@ void CorrectionsReminder(const std::string& file, const TUAMessage& ascent, IOpe
     CountReminder(ini, op);
 }
 
-// --- sent-messages file ------------------------------------------------------------
+// --- sent-messages file and panel ------------------------------------------------
 
-std::string SentFileName(const std::string& sourceFile) { return ChangeFileExt(sourceFile, ".GTS"); }
-
-void RecordSend(const std::string& sentFile, int tag, const std::string& bbb, TDateTime now) {
-  if (tag < 1 || tag > static_cast<int>(kSentKeys.size())) return;
+void RecordSend(const std::string& sentFile, int sendTag, const std::string& bbb, TDateTime now) {
+  if (sendTag < 1 || sendTag > kSendCount) return;
   TMyIniFile ini(sentFile);
-  const std::string key = kSentKeys[tag - 1];
+  const std::string key = SentKey(sendTag);
   ini.WriteDateTime(kGts, key, now);
   if (!bbb.empty())
     ini.WriteString(kGts, "BBB_" + key, bbb);
@@ -220,41 +211,38 @@ void RecordSend(const std::string& sentFile, int tag, const std::string& bbb, TD
     ini.DeleteKey(kGts, "BBB_" + key);
 }
 
-std::optional<tSentFile> ReadSentFile(const std::string& sentFile, const tListSizes& sizes, bool repeatedOption,
-                                      int32_t cnfVer, IOperator& op) {
-  if (!FileExists(sentFile)) return std::nullopt;
-  TMyIniFile ini(sentFile);
-  if (ini.ValueExists("BUFR", "bufrcnf")) {
-    const std::string stored = ini.ReadString("BUFR", "bufrcnf", "");
-    if (stored != std::to_string(cnfVer))
-      op.Message(cp("ВНИМАНИЕ!\rВозможен конфликт версий BUFRCODES.CNF:\rАктуальная версия-") +
-                 std::to_string(cnfVer) + cp("\rИспользовалась версия-") + stored +
-                 cp("\rКодовые цифры могли измениться!"));
-  }
-  tSentFile out;
-  tAscentChoices& c = out.Choices;
-  c.Number = static_cast<int>(std::min<long long>(AbsOf(ini.ReadInteger(kAscent, "number", 0)), INT32_MAX));
-  c.Repeated = repeatedOption && ini.ReadBool(kAscent, "repeated", false);
-  c.RaRa = FoldIndex(ini.ReadInteger(kAscent, "RaRa", 0), sizes.RaRa);
-  c.Balloon = FoldIndex(ini.ReadInteger(kAscent, "bmanuf", 0), sizes.Balloon);
-  c.Gas = FoldIndex(ini.ReadInteger(kAscent, "gas", 0), sizes.Gas);
-  c.Serial = ini.ReadString(kAscent, "RS", "");
-  c.Lift = LiftFrom(ini);
-  c.Train = TrainFrom(ini);
-  c.Termination =
-      ini.ValueExists(kAscent, "termination") ? FoldIndex(ini.ReadInteger(kAscent, "termination", 0), sizes.Termination) : -1;
-  c.Observer = UpperCase(ini.ReadString(kAscent, "observer", ""));
-  for (size_t i = 0; i < kSentKeys.size(); ++i) {
-    const std::string key = kSentKeys[i];
-    if (ini.ReadDateTime(kGts, key, 0) != 0) {
-      out.Marks[i].Sent = true;
-      out.Marks[i].BBB = ini.ReadString(kGts, "BBB_" + key, "");
-    } else {
-      ini.DeleteKey(kGts, key);
-      ini.DeleteKey(kGts, "BBB_" + key);
-    }
-  }
-  return out;
+tAscentChoices ChoicesOf(const TAscentPanel& panel) {
+  tAscentChoices c;
+  c.Number = panel.Number;
+  c.Repeated = panel.Repeated == 1;
+  c.RaRa = panel.RaRa.Chosen() ? panel.RaRa.Index : -1;
+  c.Balloon = panel.Balloon.Chosen() ? panel.Balloon.Index : -1;
+  c.Gas = panel.Gas.Chosen() ? panel.Gas.Index : -1;
+  c.Termination = panel.Termination.Chosen() ? panel.Termination.Index : -1;
+  c.Lift = panel.Lift;
+  c.Train = panel.Train;
+  c.Serial = panel.SondeId;
+  c.Observer = panel.ObserverText;
+  return c;
+}
+
+void TAscentVariables::ApplyTo(TAscentPanel& panel, bool observerOn) const {
+  panel.RaRa.Index = Choices.RaRa;
+  panel.Balloon.Index = Choices.Balloon;
+  panel.Gas.Index = Choices.Gas;
+  panel.Termination.Index = -1;
+  panel.Lift = Choices.Lift;
+  panel.Train = Choices.Train;
+  panel.LastAscentNo = LastNumber;
+  panel.Observers.clear();
+  for (const std::string& o : Observers) panel.AddObserver(o);
+  if (!observerOn) panel.ObserverText = Choices.Observer;
+}
+
+void TAscentVariables::TakeFrom(const TAscentPanel& panel) {
+  Choices = ChoicesOf(panel);
+  Observers = panel.Observers;
+  if (panel.VariablesChanged) Changed = true;
 }
 
 }  // namespace tern

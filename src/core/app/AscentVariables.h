@@ -2,13 +2,12 @@
 // The workstation's memory between ascents (ASCVAR.CNF) and the record of what
 // was sent for one ascent (its sent-messages file, extension ".GTS"). Both are
 // settings files; every write goes through TMyIniFile and so is atomic.
-#include <array>
-#include <optional>
 #include <string>
 
 #include "base/DateTime.h"
 #include "base/Operator.h"
 #include "base/Text.h"
+#include "app/AscentPanel.h"
 #include "sounding/UAMessage.h"
 
 namespace tern {
@@ -76,8 +75,12 @@ class TAscentVariables {
   void SaveAtClosing(const std::string& file, const TUAMessage& ascent, bool observerOn, IOperator& op,
                      TDateTime now);
 
-  // The ascent number offered for a new ascent without a sent-messages file.
-  int DefaultAscentNumber(TDateTime obsTime) const;
+  // Puts the restored choices, the last ascent number and the observer list
+  // into the panel at start-up (no termination reason is chosen).
+  void ApplyTo(TAscentPanel& panel, bool observerOn) const;
+  // Takes the panel's choices and observer list back before closing; an edit
+  // made there counts as a change.
+  void TakeFrom(const TAscentPanel& panel);
 
   // Counter steps of the send workflow; each marks the variables changed.
   void AdvanceBufrBulletin();  // 999 -> 0
@@ -90,29 +93,11 @@ class TAscentVariables {
 // tracking systems (codes 3..7), keeping its state in section [AZEL] of file.
 void CorrectionsReminder(const std::string& file, const TUAMessage& ascent, IOperator& op, TDateTime now);
 
-// --- the sent-messages file ----------------------------------------------------
+// Records one send of a message (send tag 1..8) in the ascent's sent-messages
+// file at local time now, with the BBB indicator it went with.
+void RecordSend(const std::string& sentFile, int sendTag, const std::string& bbb, TDateTime now);
 
-// Keys of the eight messages by tag - 1.
-extern const std::array<const char*, 8> kSentKeys;
-
-std::string SentFileName(const std::string& sourceFile);
-// Records one send of a message (tag 1..8) at local time now.
-void RecordSend(const std::string& sentFile, int tag, const std::string& bbb, TDateTime now);
-
-struct tSentMark {
-  bool Sent = false;
-  std::string BBB;
-};
-
-struct tSentFile {
-  tAscentChoices Choices;  // Termination -1 when absent; Observer upper-cased
-  std::array<tSentMark, 8> Marks;
-};
-
-// Reads an ascent's sent-messages file; nullopt when there is none. Warns when
-// the code tables version differs from the one used for the earlier sends,
-// and drops the keys of messages that carry no send time.
-std::optional<tSentFile> ReadSentFile(const std::string& sentFile, const tListSizes& sizes, bool repeatedOption,
-                                      int32_t cnfVer, IOperator& op);
+// The metadata panel's current choices, as the variables files store them.
+tAscentChoices ChoicesOf(const TAscentPanel& panel);
 
 }  // namespace tern

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 
 #include "FakeAscent.h"
 #include "TestSupport.h"
@@ -182,8 +181,7 @@ TEST(AscentVariables, LastAscentMovesOnlyForALaterLaunch) {
 
 TEST(AscentVariables, SentFormWritesMetadataBesideTheSendRecord) {
   TempDir dir;
-  const std::string gts = SentFileName(dir / "2024/A1231103.info");
-  EXPECT_EQ(gts, dir / "2024/A1231103.GTS");
+  const std::string gts = dir / "A1231103.GTS";
   WriteCp1251(gts, "[GTS]\r\nAA=05.03.2024 12:40:00\r\n[Ascent]\r\ntermination=1\r\nRS=OLD\r\n");
   FakeAscent a;
   a.TablesVer = 36;
@@ -208,68 +206,65 @@ TEST(AscentVariables, SentFormWritesMetadataBesideTheSendRecord) {
   EXPECT_EQ(v.LastNumber, 1);
 }
 
-TEST(AscentVariables, SentFileRoundTrip) {
+TEST(AscentVariables, RecordSendKeepsTheIndicatorOfTheLastSend) {
   TempDir dir;
   const std::string gts = dir / "A.GTS";
-  FakeAscent a;
-  a.CnfVer = 17;
-  TAscentVariables v;
-  v.Choices = {123, true, 1, 2, 3, 4, 2.5, 9.99, "RS-92/1", cp("ивн")};
-  v.SaveAscentVariables(gts, VariablesForm::Sent, a);
-  RecordSend(gts, 2, "CCA", EncodeDateTime(2024, 3, 5, 12, 40, 1));
-  RecordSend(gts, 8, "", EncodeDateTime(2024, 3, 5, 12, 41, 0));
-  ScriptedOperator op;
-  const auto f = ReadSentFile(gts, kSizes, true, 17, op);
-  ASSERT_TRUE(f.has_value());
-  EXPECT_TRUE(op.messages.empty());
-  EXPECT_EQ(f->Choices.Number, 123);
-  EXPECT_TRUE(f->Choices.Repeated);
-  EXPECT_EQ(f->Choices.RaRa, 1);
-  EXPECT_EQ(f->Choices.Balloon, 2);
-  EXPECT_EQ(f->Choices.Gas, 3);
-  EXPECT_EQ(f->Choices.Termination, 4);
-  EXPECT_DOUBLE_EQ(f->Choices.Lift, 2.5);
-  EXPECT_DOUBLE_EQ(f->Choices.Train, 9.99);
-  EXPECT_EQ(f->Choices.Serial, "RS-92/1");
-  EXPECT_EQ(f->Choices.Observer, cp("ИВН"));
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(f->Marks[i].Sent, i == 1 || i == 7) << i;
-  EXPECT_EQ(f->Marks[1].BBB, "CCA");
-  EXPECT_EQ(f->Marks[7].BBB, "");
-
+  WriteBytes(gts, "[Ascent]\r\nnumber=5\r\n");
+  RecordSend(gts, kSendTTBB, "CCA", EncodeDateTime(2024, 3, 5, 12, 40, 1));
+  RecordSend(gts, kSendBufrII, "", EncodeDateTime(2024, 3, 5, 12, 41, 0));
+  EXPECT_EQ(ReadBytes(gts),
+            "[Ascent]\r\nnumber=5\r\n\r\n[GTS]\r\nBB=05.03.2024 12:40:01\r\nBBB_BB=CCA\r\nCD=05.03.2024 12:41:00\r\n");
   // A later send without an indicator drops the old one.
-  RecordSend(gts, 2, "", EncodeDateTime(2024, 3, 5, 13, 0, 0));
-  EXPECT_FALSE(TMyIniFile(gts).ValueExists("GTS", "BBB_BB"));
-  EXPECT_EQ(TMyIniFile(gts).ReadString("GTS", "BB", ""), "05.03.2024 13:00:00");
+  RecordSend(gts, kSendTTBB, "", EncodeDateTime(2024, 3, 5, 13, 0, 0));
+  EXPECT_EQ(ReadBytes(gts), "[Ascent]\r\nnumber=5\r\n\r\n[GTS]\r\nBB=05.03.2024 13:00:00\r\nCD=05.03.2024 12:41:00\r\n");
+  RecordSend(gts, 9, "CCA", 45000);  // no such message
+  EXPECT_EQ(TMyIniFile(gts).ReadSections(), (TextList{"Ascent", "GTS"}));
 }
 
-TEST(AscentVariables, SentFileReadFoldsWarnsAndDropsUnsentKeys) {
+TEST(AscentVariables, PanelRoundTrip) {
   TempDir dir;
-  const std::string gts = dir / "A.GTS";
-  EXPECT_FALSE(ReadSentFile(gts, kSizes, true, 0, *std::make_unique<ScriptedOperator>()).has_value());
-  WriteBytes(gts,
-             "[GTS]\r\nAA=00.00.0000\r\nBBB_AA=CCB\r\nSL=05.03.2024 12:00:00\r\nPZ=30.12.1899 00:00:00\r\n"
-             "[BUFR]\r\nbufrcnf=16\r\n"
-             "[Ascent]\r\nnumber=-7\r\nrepeated=1\r\nRaRa=-3\r\nnozzle=-250\r\ntrain=9000\r\n");
-  ScriptedOperator op;
-  const auto f = ReadSentFile(gts, tListSizes{2, 0, 1, 5}, false, 17, op);
-  ASSERT_TRUE(f.has_value());
-  ASSERT_EQ(op.messages.size(), 1u);
-  EXPECT_EQ(op.messages[0], cp("ВНИМАНИЕ!\rВозможен конфликт версий BUFRCODES.CNF:\rАктуальная версия-17\r"
-                               "Использовалась версия-16\rКодовые цифры могли измениться!"));
-  EXPECT_EQ(f->Choices.Number, 7);
-  EXPECT_FALSE(f->Choices.Repeated);  // not offered at this station
-  EXPECT_EQ(f->Choices.RaRa, 1);
-  EXPECT_EQ(f->Choices.Balloon, -1);
-  EXPECT_EQ(f->Choices.Gas, 0);
-  EXPECT_EQ(f->Choices.Termination, -1);
-  EXPECT_DOUBLE_EQ(f->Choices.Lift, 2.5);
-  EXPECT_DOUBLE_EQ(f->Choices.Train, 9.99);
-  EXPECT_FALSE(f->Marks[0].Sent);
-  EXPECT_TRUE(f->Marks[4].Sent);
-  EXPECT_FALSE(f->Marks[5].Sent);
-  TextList keys;
-  TMyIniFile(gts).ReadSection("GTS", keys);
-  EXPECT_EQ(keys, TextList{"SL"});
+  const std::string path = dir / "ASCVAR.CNF";
+  WriteCp1251(path, "[Ascent]\r\nRaRa=3\r\ngas=1\r\nnozzle=150\r\n[LAST]\r\nnum=41\r\n"
+                    "[SMENA]\r\nN=3\r\nsmena0=ПТР\r\nsmena1=ИВН\r\nsmena2=СИД\r\n");
+  TAscentVariables v;
+  v.LoadAscentVariables(path, kSizes, false);
+  TAscentPanel panel;
+  panel.RaRa.Items = {"27", "90"};
+  panel.Balloon.Items = {"b1", "b2", "b3"};
+  panel.Gas.Items = {"g1", "g2", "g3", "g4"};
+  panel.Termination.Items = {"t1"};
+  panel.Termination.Index = 0;
+  v.ApplyTo(panel, false);
+  EXPECT_EQ(panel.RaRa.Index, 1);
+  EXPECT_EQ(panel.Balloon.Index, 0);
+  EXPECT_EQ(panel.Gas.Index, 1);
+  EXPECT_EQ(panel.Termination.Index, -1);
+  EXPECT_DOUBLE_EQ(panel.Lift, 1.5);
+  EXPECT_EQ(panel.LastAscentNo, 41);
+  EXPECT_EQ(panel.Observers, (TextList{cp("ИВН"), cp("ПТР"), cp("СИД")}));
+  EXPECT_EQ(panel.ObserverText, cp("ИВН"));
+
+  // The operator's edits go back through the panel.
+  panel.Number = 42;
+  panel.Repeated = 1;
+  panel.Gas.Index = 3;
+  panel.Termination.Index = 0;
+  panel.SondeId = "A1";
+  panel.AddObserver("ABC");
+  panel.VariablesChanged = true;
+  v.TakeFrom(panel);
+  EXPECT_TRUE(v.Changed);
+  const tAscentChoices& c = v.Choices;
+  EXPECT_EQ(c.Number, 42);
+  EXPECT_TRUE(c.Repeated);
+  EXPECT_EQ(c.RaRa, 1);
+  EXPECT_EQ(c.Gas, 3);
+  EXPECT_EQ(c.Termination, 0);
+  EXPECT_EQ(c.Serial, "A1");
+  EXPECT_EQ(c.Observer, cp("ИВН"));
+  EXPECT_EQ(v.Observers.size(), 4u);
+  panel.Gas.Index = 7;  // outside the list: nothing chosen
+  EXPECT_EQ(ChoicesOf(panel).Gas, -1);
 }
 
 TEST(AscentVariables, CountersWrapAsTheirWidthsSay) {
@@ -289,15 +284,6 @@ TEST(AscentVariables, CountersWrapAsTheirWidthsSay) {
   v.AdvanceTextBulletin();
   EXPECT_EQ(v.Counters.BufrBulletin, 1);
   EXPECT_EQ(v.Counters.TextBulletin, 1);
-}
-
-TEST(AscentVariables, DefaultAscentNumber) {
-  TAscentVariables v;
-  v.LastNumber = 41;
-  EXPECT_EQ(v.DefaultAscentNumber(EncodeDateTime(2024, 1, 1, 0, 0, 0)), 1);
-  EXPECT_EQ(v.DefaultAscentNumber(EncodeDateTime(2024, 1, 1, 11, 59, 59)), 1);
-  EXPECT_EQ(v.DefaultAscentNumber(EncodeDateTime(2024, 1, 1, 12, 0, 0)), 2);
-  EXPECT_EQ(v.DefaultAscentNumber(EncodeDateTime(2024, 1, 2, 0, 0, 0)), 42);
 }
 
 TEST(AscentVariables, ClosingWritesOnlyWhenSomethingChanged) {
