@@ -135,6 +135,7 @@ TEST(LayerBulletin, LinesTakenAsTheyAre) {
          s.Mph = true;
        },
        "12345 10150=\r\nNNNN"},
+      {"as is from an empty file", "", [](tLayerSettings& s) { s.AsIs = true; }, "Ошибка формата", true},
       {"one line further than the file has",
        "СЛОЙ 12345 05111 10150=\n",
        [](tLayerSettings& s) { s.Mph = true; },
