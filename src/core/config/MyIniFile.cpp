@@ -1,6 +1,9 @@
 #include "config/MyIniFile.h"
 
 #include <cstdio>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -90,13 +93,33 @@ Parsed Parse(const std::string& data) {
   return p;
 }
 
-Parsed Load(const std::string& path) {
+// Reading a settings file value by value would parse it again for every key;
+// the parsed form is reused while the file's bytes are the same, so every read
+// still sees the file as it is now.
+struct CacheEntry {
+  std::string content;
+  std::shared_ptr<const Parsed> parsed;
+};
+
+std::mutex cacheMutex;
+std::map<std::string, CacheEntry> cache;
+
+std::shared_ptr<const Parsed> LoadShared(const std::string& path) {
   auto data = ReadWholeFile(path);
-  return Parse(data ? *data : std::string());
+  if (!data) return std::make_shared<const Parsed>();
+  std::lock_guard lock(cacheMutex);
+  auto it = cache.find(path);
+  if (it != cache.end() && it->second.content == *data) return it->second.parsed;
+  auto parsed = std::make_shared<const Parsed>(Parse(*data));
+  cache[path] = {std::move(*data), parsed};
+  return parsed;
 }
 
+Parsed Load(const std::string& path) { return *LoadShared(path); }
+
 std::optional<std::string> Lookup(const std::string& path, std::string_view section, std::string_view key) {
-  const Parsed p = Load(path);
+  const auto shared = LoadShared(path);
+  const Parsed& p = *shared;
   const Section* s = p.Find(section);
   if (!s) return std::nullopt;
   for (const auto& e : s->entries)
@@ -180,7 +203,8 @@ TDateTime TMyIniFile::ReadDateTime(std::string_view section, std::string_view ke
 }
 
 bool TMyIniFile::SectionExists(std::string_view section) const {
-  const Parsed p = Load(path_);
+  const auto shared = LoadShared(path_);
+  const Parsed& p = *shared;
   const Section* s = p.Find(section);
   return s && !s->entries.empty();
 }
@@ -191,21 +215,24 @@ bool TMyIniFile::ValueExists(std::string_view section, std::string_view key) con
 
 void TMyIniFile::ReadSection(std::string_view section, TextList& keys) const {
   keys.clear();
-  const Parsed p = Load(path_);
+  const auto shared = LoadShared(path_);
+  const Parsed& p = *shared;
   if (const Section* s = p.Find(section))
     for (const auto& e : s->entries) keys.push_back(e.key);
 }
 
 void TMyIniFile::ReadSectionValues(std::string_view section, TextList& lines) const {
   lines.clear();
-  const Parsed p = Load(path_);
+  const auto shared = LoadShared(path_);
+  const Parsed& p = *shared;
   if (const Section* s = p.Find(section))
     for (const auto& e : s->entries) lines.push_back(e.key + "=" + e.value);
 }
 
 TextList TMyIniFile::ReadSections() const {
   TextList names;
-  const Parsed p = Load(path_);
+  const auto shared = LoadShared(path_);
+  const Parsed& p = *shared;
   for (const auto& s : p.sections) {
     if (!p.Find(s.name)->entries.empty() && &s == p.Find(s.name)) names.push_back(s.name);
   }
