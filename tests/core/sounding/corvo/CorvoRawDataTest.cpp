@@ -33,7 +33,7 @@ struct RawAscent : CorvoFixture {
     Write(".RAW", kRaw);
     Write(".RAWDATA", kRaw);
   }
-  bool Read() { return ascent.ReadRawData(base + (ascent.SystemCode == 0 ? ".RAWDATA" : ".RAW")); }
+  bool Read() { return ascent.ReadRawData(base + FindCorvoSystem(ascent.SystemCode)->rawExt); }
 };
 
 TEST(CorvoRawData, MatchesFromTheTopByHeightTemperatureAndHumidity) {
