@@ -1,7 +1,9 @@
 #include "sounding/kiosk/StandardLevels.h"
 
 #include <cmath>
+#include <iterator>
 #include <numbers>
+#include <vector>
 
 #include "sounding/Records.h"
 
@@ -27,103 +29,124 @@ void MarkStandard(tKioskRecord& r) {
   r.Flags2 |= kEdtStandard;
 }
 
+// Builds the completed profile in one pass: the records of the file in their
+// order, with the added standard levels put in where they belong.
 class Completion {
  public:
-  Completion(tKioskProfile& p, bool bufrI) : p_(p), recs_(p.Records), bufrI_(bufrI) {}
+  Completion(const tKioskProfile& p, bool bufrI)
+      : in_(p.Records), lastWindIn_(p.LastWind), index100In_(p.Index100), bufrI_(bufrI) {
+    out_.reserve(in_.size() + std::size(kStandardPressures));
+  }
 
-  void Run() {
-    if (recs_.empty()) return;
-    size_t stdIndex = 0;
-    const size_t stdCount = std::size(kStandardPressures);
-    const double p0 = recs_[0][kPressure];
-    size_t surface = 0;
+  tKioskProfile Run() {
+    if (in_.empty()) return Result();
+    const double p0 = in_[0][kPressure];
+    bool surfaceStandard = false;
     if (ValidPressure(p0)) {
-      // Standard levels at or below the ground.
-      for (; stdIndex < stdCount && kStandardPressures[stdIndex] >= p0; ++stdIndex) {
-        const int s = kStandardPressures[stdIndex];
-        if (s == p0) {
-          MarkStandard(recs_[surface]);
-          Note100(s, surface);
-        } else if (Extrapolate(s, surface)) {
-          ++surface;
+      // Standard levels at or below the ground, in order of decreasing pressure.
+      for (; next_ < std::size(kStandardPressures) && kStandardPressures[next_] >= p0; ++next_) {
+        const int s = kStandardPressures[next_];
+        if (s == p0)
+          surfaceStandard = true;
+        else
+          Extrapolate(s);
+      }
+    }
+    Emit(0);
+    if (surfaceStandard) {
+      MarkStandard(out_.back());
+      Note100(static_cast<int>(p0), LastOut());
+      if (bufrI_ && p0 == 100) next_ = std::size(kStandardPressures);
+    }
+    int prev = ValidPressure(p0) ? LastOut() : -1;  // last emitted record with a usable pressure
+
+    for (size_t k = 1; k < in_.size(); ++k) {
+      const double pk = in_[k][kPressure];
+      if (!ValidPressure(pk)) {
+        Emit(k);
+        continue;
+      }
+      bool onStandard = false;
+      // Every pressure emitted so far lies above the remaining standard levels.
+      while (next_ < std::size(kStandardPressures) && kStandardPressures[next_] >= pk) {
+        const int s = kStandardPressures[next_++];
+        if (s == pk) {
+          onStandard = true;
+        } else if (prev >= 0) {
+          out_.push_back(Interpolate(s, out_[static_cast<size_t>(prev)], k));
+          prev = LastOut();
+          Note100(s, prev);
         }
-        if (bufrI_ && s == 100) return;
+        if (bufrI_ && s == 100) next_ = std::size(kStandardPressures);
       }
+      Emit(k);
+      if (onStandard) {
+        MarkStandard(out_.back());
+        Note100(static_cast<int>(pk), LastOut());
+      }
+      prev = LastOut();
     }
-    // The rest against the records above the surface.
-    int prev = ValidPressure(p0) ? static_cast<int>(surface) : -1;
-    size_t k = surface + 1;
-    for (; stdIndex < stdCount; ++stdIndex) {
-      const int s = kStandardPressures[stdIndex];
-      while (k < recs_.size() && !(ValidPressure(recs_[k][kPressure]) && recs_[k][kPressure] <= s)) {
-        if (ValidPressure(recs_[k][kPressure])) prev = static_cast<int>(k);
-        ++k;
-      }
-      if (k >= recs_.size()) return;
-      if (recs_[k][kPressure] == s) {
-        MarkStandard(recs_[k]);
-        Note100(s, k);
-      } else if (prev >= 0) {
-        bool tookLastWind = false;
-        const tKioskRecord r = Interpolate(s, prev, k, tookLastWind);
-        Insert(k, r);
-        if (tookLastWind) p_.LastWind = static_cast<int>(k);
-        Note100(s, k);
-        prev = static_cast<int>(k);
-        ++k;
-      }
-      if (bufrI_ && s == 100) return;
-    }
+    return Result();
   }
 
  private:
-  void Note100(int s, size_t at) {
-    if (s == 100) p_.Index100 = static_cast<int>(at);
+  int LastOut() const { return static_cast<int>(out_.size()) - 1; }
+  int Added() const { return static_cast<int>(out_.size() - in_.size()); }
+
+  void Emit(size_t k) {
+    out_.push_back(in_[k]);
+    if (static_cast<int>(k) == lastWindIn_) lastWindOut_ = LastOut();
+    if (static_cast<int>(k) == index100In_) index100Shifted_ = LastOut();
   }
 
-  // Inserting before a record moves it and every later one up by one.
-  void Insert(size_t at, const tKioskRecord& r) {
-    recs_.insert(recs_.begin() + static_cast<std::ptrdiff_t>(at), r);
-    if (p_.Index100 >= 0 && static_cast<int>(at) <= p_.Index100) ++p_.Index100;
-    if (p_.LastWind >= 0 && static_cast<int>(at) <= p_.LastWind) ++p_.LastWind;
+  void Note100(int s, int at) {
+    if (s == 100) found100_ = at;
+  }
+
+  // Indexes the file gave beyond its last record move with every added level.
+  tKioskProfile Result() {
+    tKioskProfile r;
+    r.LastWind = lastWindOut_ >= 0 ? lastWindOut_ : lastWindIn_ < 0 ? -1 : lastWindIn_ + Added();
+    r.Index100 = found100_ >= 0          ? found100_
+                 : index100Shifted_ >= 0 ? index100Shifted_
+                 : index100In_ < 0       ? -1
+                                         : index100In_ + Added();
+    r.Records = std::move(out_);
+    return r;
   }
 
   // A standard level below the ground gets a height by the hypsometric
-  // equation, when the ground lies a little below it. The extrapolated levels
-  // stay in order of decreasing pressure ahead of the surface record.
-  bool Extrapolate(int s, size_t surface) {
-    const tKioskRecord& g = recs_[surface];
+  // equation, when the ground lies a little below it.
+  void Extrapolate(int s) {
+    const tKioskRecord& g = in_[0];
     const double p0 = g[kPressure], t0 = g[kTemp], u0 = g[kHumidity], z0 = g[kHeight];
-    if (!(p0 > 900 && p0 < 1000) || !Present(z0) || !(z0 < 1000) || !Present(t0) || !Present(u0)) return false;
+    if (!(p0 > 900 && p0 < 1000) || !Present(z0) || !(z0 < 1000) || !Present(t0) || !Present(u0)) return;
     const double h =
         ((SaturationPressure(t0) * 0.00378 * u0 / p0 + 1) * (t0 + 273.15) + 0.00325 * z0) * 29.271246552084554868;
     const double z = z0 + h * std::log(p0 / s);
-    if (!std::isfinite(z) || std::nearbyint(z) < -498) return false;
+    if (!std::isfinite(z) || std::nearbyint(z) < -498) return;
     tKioskRecord r = EmptyStandardRecord(s);
     r[kHeight] = z;
-    Insert(surface, r);
-    return true;
+    out_.push_back(r);
   }
 
-  // Interpolates standard level s between records lo and hi, to be inserted
-  // before hi. Beyond the last record with wind there is no wind, except that
-  // a record right after it takes its wind when it lies on that record's
+  // Interpolates standard level s between the emitted record a and record k
+  // of the file. Beyond the last record with wind there is no wind, except
+  // that a level right after it takes its wind when it lies on that record's
   // pressure (rounded to tenths of hPa for the levels under 100 hPa, to whole
-  // hPa for the others).
-  tKioskRecord Interpolate(int s, int lo, size_t hi, bool& tookLastWind) const {
-    const tKioskRecord& a = recs_[static_cast<size_t>(lo)];
-    const tKioskRecord& b = recs_[hi];
+  // hPa for the others); that level then is the last one with wind.
+  tKioskRecord Interpolate(int s, const tKioskRecord& a, size_t k) {
+    const tKioskRecord& b = in_[k];
     const double f = std::log(s / a[kPressure]) / std::log(b[kPressure] / a[kPressure]);
     tKioskRecord r = EmptyStandardRecord(s);
     for (Quantity q : kLinearQuantities)
       if (Present(a[q]) && Present(b[q])) r[q] = a[q] + (b[q] - a[q]) * f;
-    const int at = static_cast<int>(hi);
-    if (at <= p_.LastWind) {
+    if (static_cast<int>(k) <= lastWindIn_) {
       InterpolateWind(a, b, f, r);
-    } else if (at - 1 == p_.LastWind && TakesLastWind(s, recs_[hi - 1])) {
-      r[kWindDir] = recs_[hi - 1][kWindDir];
-      r[kWindSpeed] = recs_[hi - 1][kWindSpeed];
-      tookLastWind = true;
+    } else if (lastWindOut_ >= 0 && lastWindOut_ == LastOut() && TakesLastWind(s, out_.back())) {
+      r[kWindDir] = out_.back()[kWindDir];
+      r[kWindSpeed] = out_.back()[kWindSpeed];
+      lastWindOut_ = LastOut() + 1;
     }
     return r;
   }
@@ -154,9 +177,14 @@ class Completion {
     r[kWindSpeed] = speed;
   }
 
-  tKioskProfile& p_;
-  std::vector<tKioskRecord>& recs_;
-  bool bufrI_;
+  const std::vector<tKioskRecord>& in_;
+  std::vector<tKioskRecord> out_;
+  const int lastWindIn_, index100In_;
+  const bool bufrI_;
+  size_t next_ = 0;           // next standard level to place
+  int lastWindOut_ = -1;      // output index of the last record with wind, once emitted
+  int index100Shifted_ = -1;  // output index of the file's 100 hPa record, once emitted
+  int found100_ = -1;         // output index of the 100 hPa level placed here
 };
 
 }  // namespace
@@ -169,6 +197,6 @@ double DewPointOf(double t, double u) {
   return 243.33 / (17.64932 / (std::log(u / 100) + 17.64932 * t / (t + 243.33)) - 1);
 }
 
-void CompleteStandardLevels(tKioskProfile& profile, bool bufrI) { Completion(profile, bufrI).Run(); }
+void CompleteStandardLevels(tKioskProfile& profile, bool bufrI) { profile = Completion(profile, bufrI).Run(); }
 
 }  // namespace tern::kiosk
