@@ -105,6 +105,8 @@ bool TuaKioskMessage::OpenAscent(const std::string& fileName, uint8_t& rsType) {
   rsType = 255;
   if (!SameText(ExtractFileExt(fileName), ".stg")) return false;
   StgFile = fileName;
+  // A card that fails below must not be loaded with the previous ascent's profile.
+  EdtFile.clear();
   const std::string name = NameWithoutExt(ExtractFileName(fileName));
   const auto obs = ObsTimeOfName(name);
   if (!obs) throw TernError(ExtractFileName(fileName) + cp(" не могу определить срок!!!"));

@@ -109,6 +109,12 @@ TEST(KioskAscent, OpenAscentRefusals) {
     EXPECT_EQ(err, c.error.empty() ? "no error" : c.error) << c.file;
     EXPECT_EQ(rs, c.error.empty() ? 75 : 255) << c.file;
   }
+  // After a refused card nothing of the previous ascent is loaded with it.
+  ASSERT_TRUE(f.a->OpenAscent(raw + "26120912.stg", rs));
+  WriteBytes(raw + "26120915.stg", kw::MakeCard(card));
+  EXPECT_NE(ErrorOf([&] { f.a->OpenAscent(raw + "26120915.stg", rs); }), "no error");
+  EXPECT_NE(ErrorOf([&] { f.a->LoadData(); }), "no error");
+  EXPECT_EQ(f.a->LevelCount, 0);
   // Another extension is simply not this family's file.
   rs = 0;
   EXPECT_FALSE(f.a->OpenAscent(f.dir / "RESULT/2612/26120912.EDT", rs));
