@@ -1,0 +1,413 @@
+#include "bufr/RadiosondeSection.h"
+
+#include <string>
+#include <string_view>
+
+#include "base/Error.h"
+#include "base/Text.h"
+#include "sounding/UAMessage.h"
+
+namespace tern {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Elements: width, coding and source of every value the message carries.
+
+enum class Kind : uint8_t { Code, Scaled, Text, LevelGroups, ShearGroups };
+
+// What happens to a scaled value that is missing or does not fit its field.
+enum class Bad : uint8_t {
+  Missing,               // coded as missing (all ones)
+  FailIfOutside,         // missing stays missing; a present value outside 0..all-ones stops the encoding
+  FailIfMissingOrOutside  // the value must be present and fit as a present value
+};
+
+using CodeFn = uint32_t (*)(const BufrContext&, int index);
+using ValueFn = double (*)(const BufrContext&, int index);
+using TextFn = std::string_view (*)(const BufrContext&, int index);
+
+struct Element {
+  Kind kind;
+  uint8_t width;  // bits; characters for a text
+  int8_t scale = 0;
+  int32_t ref = 0;
+  CodeFn code = nullptr;
+  ValueFn value = nullptr;
+  TextFn text = nullptr;
+  Bad bad = Bad::Missing;
+  const char* failure = nullptr;  // UTF-8 text of the range failure
+};
+
+constexpr Element Code(int width, CodeFn f) { return {Kind::Code, static_cast<uint8_t>(width), 0, 0, f}; }
+constexpr Element Scaled(int width, int scale, int32_t ref, ValueFn f) {
+  return {Kind::Scaled, static_cast<uint8_t>(width), static_cast<int8_t>(scale), ref, nullptr, f};
+}
+constexpr Element Text(int chars, TextFn f) {
+  return {Kind::Text, static_cast<uint8_t>(chars), 0, 0, nullptr, nullptr, f};
+}
+constexpr Element Checked(Element e, Bad bad, const char* failure) {
+  e.bad = bad;
+  e.failure = failure;
+  return e;
+}
+
+constexpr size_t BitsOf(const Element& e) {
+  return e.kind == Kind::Text ? size_t{8} * e.width : e.kind == Kind::Code || e.kind == Kind::Scaled ? e.width : 0;
+}
+
+const tAscentMeta& M(const BufrContext& c) { return c.a.Meta; }
+const tUALevel& L(const BufrContext& c, int i) { return c.a.Levels[i]; }
+const tUAWindShear& S(const BufrContext& c, int i) { return c.a.Shears[i]; }
+double Or(bool missing, double v) { return missing ? kMissing : v; }
+
+// Radiosonde, balloon and ground-equipment metadata.
+constexpr Element kSondeSerial = Text(20, [](const BufrContext& c, int) -> std::string_view { return M(c).SondeSerial; });
+constexpr Element kAscentNo = Code(14, [](const BufrContext& c, int) -> uint32_t { return M(c).AscentNo; });
+constexpr Element kReleasePoint = Code(3, [](const BufrContext& c, int) -> uint32_t { return M(c).ReleasePoint; });
+constexpr Element kObserver = Text(4, [](const BufrContext& c, int) -> std::string_view { return M(c).Observer; });
+constexpr Element kCompleteness = Code(4, [](const BufrContext& c, int) -> uint32_t { return M(c).Completeness; });
+constexpr Element kConfiguration = Code(5, [](const BufrContext& c, int) -> uint32_t { return M(c).Configuration; });
+constexpr Element kHumCorrection = Code(5, [](const BufrContext& c, int) -> uint32_t { return M(c).HumCorrection; });
+constexpr Element kGroundSystem = Code(6, [](const BufrContext& c, int) -> uint32_t { return M(c).GroundSystem; });
+constexpr Element kFrequency = Scaled(15, -5, 0, [](const BufrContext& c, int) { return M(c).Frequency; });
+constexpr Element kBalloonMaker = Code(6, [](const BufrContext& c, int) -> uint32_t { return M(c).BalloonMaker; });
+constexpr Element kBalloonType = Code(5, [](const BufrContext& c, int) -> uint32_t { return M(c).BalloonType; });
+constexpr Element kBalloonWeight = Scaled(12, 3, 0, [](const BufrContext& c, int) { return M(c).BalloonWeight; });
+constexpr Element kBalloonShelter = Code(4, [](const BufrContext& c, int) -> uint32_t { return M(c).BalloonShelter; });
+constexpr Element kGasType = Code(4, [](const BufrContext& c, int) -> uint32_t { return M(c).GasType; });
+constexpr Element kGasAmount = Scaled(13, 3, 0, [](const BufrContext& c, int) { return M(c).GasAmount; });
+constexpr Element kTrainLength = Scaled(10, 1, 0, [](const BufrContext& c, int) { return M(c).TrainLength; });
+constexpr Element kPressureSensor = Code(5, [](const BufrContext& c, int) -> uint32_t { return M(c).PressureSensor; });
+constexpr Element kTempSensor = Code(5, [](const BufrContext& c, int) -> uint32_t { return M(c).TempSensor; });
+constexpr Element kHumSensor = Code(5, [](const BufrContext& c, int) -> uint32_t { return M(c).HumSensor; });
+constexpr Element kRadome = Code(2, [](const BufrContext& c, int) -> uint32_t { return M(c).Radome; });
+constexpr Element kGeopotCalc = Code(4, [](const BufrContext& c, int) -> uint32_t { return M(c).GeopotCalc; });
+constexpr Element kSoftVer = Text(12, [](const BufrContext& c, int) -> std::string_view { return M(c).SoftVer; });
+// BUFR I stops at 100 hPa by design, so its reason for termination is not known.
+constexpr Element kTerminationOfKind =
+    Code(5, [](const BufrContext& c, int) -> uint32_t { return c.bufrII ? M(c).Termination : 31; });
+constexpr Element kTermination = Code(5, [](const BufrContext& c, int) -> uint32_t { return M(c).Termination; });
+constexpr Element kBarometerHeight = Scaled(17, 0, -1000, [](const BufrContext& c, int) { return M(c).BarometerHeight; });
+constexpr Element kAntennaHeight =
+    Checked(Scaled(8, 0, 0, [](const BufrContext& c, int) { return M(c).AntennaHeight; }), Bad::FailIfOutside,
+            "высота антенны вне пределов 0..255 м");
+// 16 bits: the operator 2 01 133 widens these by 5 bits.
+constexpr Element kCorrAz = Scaled(16, 2, -1000, [](const BufrContext& c, int) { return M(c).CorrAz; });
+constexpr Element kCorrEl = Scaled(16, 2, -1000, [](const BufrContext& c, int) { return M(c).CorrEl; });
+constexpr Element kGroup61616 = Text(11, [](const BufrContext& c, int) -> std::string_view { return M(c).Group61616; });
+constexpr Element kTerminationText =
+    Text(60, [](const BufrContext& c, int) -> std::string_view { return M(c).TerminationText; });
+
+// Identification, launch time and place, cloud group.
+constexpr Element kBlock = Code(7, [](const BufrContext& c, int) -> uint32_t { return c.a.StationInd / 1000; });
+constexpr Element kStation = Code(10, [](const BufrContext& c, int) -> uint32_t { return c.a.StationInd % 1000; });
+constexpr Element kShipId = Text(9, [](const BufrContext&, int) -> std::string_view { return {}; });
+constexpr Element kRadiosondeType = Code(8, [](const BufrContext& c, int) -> uint32_t { return M(c).RadiosondeType; });
+constexpr Element kSolarIRCorr = Code(4, [](const BufrContext& c, int) -> uint32_t { return M(c).SolarIRCorr; });
+constexpr Element kTrackingTech = Code(7, [](const BufrContext& c, int) -> uint32_t { return M(c).TrackingTech; });
+constexpr Element kMeasEquipment = Code(4, [](const BufrContext& c, int) -> uint32_t { return M(c).MeasEquipment; });
+constexpr Element kLaunchSignificance = Code(5, [](const BufrContext&, int) -> uint32_t { return 18; });
+constexpr Element kYear = Code(12, [](const BufrContext& c, int) -> uint32_t { return c.a.LaunchYear; });
+constexpr Element kMonth = Code(4, [](const BufrContext& c, int) -> uint32_t { return c.a.LaunchMonth; });
+constexpr Element kDay = Code(6, [](const BufrContext& c, int) -> uint32_t { return c.a.LaunchDay; });
+constexpr Element kHour = Code(5, [](const BufrContext& c, int) -> uint32_t { return c.a.LaunchHour; });
+constexpr Element kMinute = Code(6, [](const BufrContext& c, int) -> uint32_t { return c.a.LaunchMinute; });
+constexpr Element kSecond = Code(6, [](const BufrContext& c, int) -> uint32_t { return c.a.LaunchSecond; });
+constexpr Element kLatitude = Scaled(25, 5, -9000000, [](const BufrContext& c, int) { return c.a.StationLat; });
+constexpr Element kLongitude = Scaled(26, 5, -18000000, [](const BufrContext& c, int) { return c.a.StationLon; });
+constexpr Element kGroundHeight = Scaled(17, 1, -4000, [](const BufrContext& c, int) { return c.a.StationGroundHeight; });
+constexpr Element kBaroHeightAmsl =
+    Scaled(17, 1, -4000, [](const BufrContext& c, int) { return c.a.StationBarometerHeight; });
+constexpr Element kReleaseHeight =
+    Scaled(17, 0, -1000, [](const BufrContext& c, int) { return c.a.StationRSReleaseHeight; });
+constexpr Element kElevationQuality = Code(4, [](const BufrContext&, int) -> uint32_t { return 15; });
+constexpr Element kCloudSignificance = Code(6, [](const BufrContext& c, int) { return c.cloud.significance; });
+constexpr Element kCloudAmount = Code(4, [](const BufrContext& c, int) { return c.cloud.amount; });
+constexpr Element kCloudBase = Code(11, [](const BufrContext& c, int) { return c.cloud.baseHeight; });
+constexpr Element kCloudLow = Code(6, [](const BufrContext& c, int) { return c.cloud.low; });
+constexpr Element kCloudMiddle = Code(6, [](const BufrContext& c, int) { return c.cloud.middle; });
+constexpr Element kCloudHigh = Code(6, [](const BufrContext& c, int) { return c.cloud.high; });
+constexpr Element kSignificanceCancel = Code(6, [](const BufrContext&, int) -> uint32_t { return 63; });
+constexpr Element kSeaTemperature = Code(15, [](const BufrContext&, int) -> uint32_t { return 32767; });
+constexpr Element kLevelReplication = Code(16, [](const BufrContext& c, int) -> uint32_t { return c.a.IncludedCount; });
+constexpr Element kLevelGroups{Kind::LevelGroups, 0};
+constexpr Element kShearReplication = Code(8, [](const BufrContext& c, int) -> uint32_t { return c.a.ShearIncluded; });
+constexpr Element kShearGroups{Kind::ShearGroups, 0};
+
+// One level (3 03 054); the index is the level's place in the profile.
+constexpr Element kLevelGroup[] = {
+    Scaled(15, 0, -8192, [](const BufrContext& c, int i) { return Or(L(c, i).Time < 0, L(c, i).Time); }),
+    Code(18, [](const BufrContext& c, int i) { return LevelSignificance(L(c, i).SigFlags, L(c, i).RejFlags); }),
+    Checked(Scaled(14, 1, 0, [](const BufrContext& c, int i) -> double { return L(c, i).Pressure; }),
+            Bad::FailIfMissingOrOutside, "давление отсутствует или вне пределов, уровень"),
+    Scaled(17, 0, -1000, [](const BufrContext& c, int i) { return Or(!c.a.HeightUsable(i), L(c, i).Height); }),
+    Scaled(25, 5, -9000000, [](const BufrContext& c, int i) { return Or(L(c, i).RejFlags & kRejPos, L(c, i).LatDisp); }),
+    Scaled(26, 5, -18000000, [](const BufrContext& c, int i) { return Or(L(c, i).RejFlags & kRejPos, L(c, i).LonDisp); }),
+    Scaled(16, 0, 0,
+           [](const BufrContext& c, int i) {
+             const tUALevel& l = L(c, i);
+             return Or((l.RejFlags & kRejTemp) || !Present(l.Temp), l.Temp * 100.0 + 27315.0);
+           }),
+    Scaled(16, 0, 0,
+           [](const BufrContext& c, int i) {
+             const tUALevel& l = L(c, i);
+             return Or((l.RejFlags & (kRejTemp | kRejHum)) || !Present(l.DewPoint), l.DewPoint * 100.0 + 27315.0);
+           }),
+    Scaled(9, 0, 0,
+           [](const BufrContext& c, int i) {
+             return Or(i > c.a.LastWindLevel || !c.a.WindUsable(i), L(c, i).WindDir);
+           }),
+    Scaled(12, 1, 0,
+           [](const BufrContext& c, int i) {
+             return Or(i > c.a.LastWindLevel || !c.a.WindUsable(i), L(c, i).WindSpeed);
+           }),
+};
+
+// One wind-shear record (3 03 051).
+constexpr Element kShearGroup[] = {
+    Scaled(15, 0, -8192, [](const BufrContext& c, int i) { return Or(S(c, i).Time < 0, S(c, i).Time); }),
+    Code(18, [](const BufrContext& c, int i) { return ShearSignificance(S(c, i).SigFlags); }),
+    Checked(Scaled(14, 1, 0, [](const BufrContext& c, int i) { return S(c, i).Pressure; }),
+            Bad::FailIfMissingOrOutside, "давление отсутствует или вне пределов, запись сдвига ветра"),
+    // A position the operator rejected is not sent, as for levels.
+    Scaled(25, 5, -9000000,
+           [](const BufrContext& c, int i) { return Or(S(c, i).RejFlags & kRejShearPos, S(c, i).LatDisp); }),
+    Scaled(26, 5, -18000000,
+           [](const BufrContext& c, int i) { return Or(S(c, i).RejFlags & kRejShearPos, S(c, i).LonDisp); }),
+    Scaled(12, 1, 0, [](const BufrContext& c, int i) { return Or(S(c, i).RejFlags & kRejBelow, S(c, i).ShearBelow); }),
+    Scaled(12, 1, 0, [](const BufrContext& c, int i) { return Or(S(c, i).RejFlags & kRejAbove, S(c, i).ShearAbove); }),
+};
+
+constexpr size_t GroupBits(const Element* first, size_t n) {
+  size_t bits = 0;
+  for (size_t k = 0; k < n; ++k) bits += BitsOf(first[k]);
+  return bits;
+}
+constexpr size_t kLevelBits = GroupBits(kLevelGroup, std::size(kLevelGroup));
+constexpr size_t kShearBits = GroupBits(kShearGroup, std::size(kShearGroup));
+static_assert(kLevelBits == 168 && kShearBits == 122);
+
+// ---------------------------------------------------------------------------
+// Layout: one row per descriptor and/or element, in message order.
+
+// Which ExtMeta levels (bit n for level n) a row belongs to.
+constexpr uint8_t kAll = 0b11111, kMeta12 = 0b00110, kMeta2 = 0b00100, kMeta34 = 0b11000, kMeta4 = 0b10000;
+
+struct When {
+  uint8_t ext = kAll;
+  bool with61616 = false;
+  bool bufrIIOnly = false;
+};
+constexpr When kOnly61616{kAll, true, false};
+constexpr When kMeta2II{kMeta2, false, true};
+constexpr When kMeta12II{kMeta12, false, true};
+
+constexpr Descriptor kNone{0xFF, 0, 0};
+constexpr Descriptor D(int f, int x, int y) {
+  return {static_cast<uint8_t>(f), static_cast<uint8_t>(x), static_cast<uint8_t>(y)};
+}
+
+struct Row {
+  When when;
+  Descriptor descriptor;     // kNone: data only (inside a sequence)
+  const Element* element;    // nullptr: descriptor only (sequence or operator)
+};
+
+constexpr Row kLayout[] = {
+    // Group A: radiosonde metadata sequence 3 01 128.
+    {{kMeta34}, D(3, 1, 128), nullptr},
+    {{kMeta34}, kNone, &kSondeSerial},
+    {{kMeta34}, kNone, &kAscentNo},
+    {{kMeta34}, kNone, &kReleasePoint},
+    {{kMeta34}, kNone, &kObserver},
+    {{kMeta34}, kNone, &kCompleteness},
+    {{kMeta34}, kNone, &kConfiguration},
+    {{kMeta34}, kNone, &kHumCorrection},
+    {{kMeta34}, kNone, &kGroundSystem},
+    {{kMeta34}, kNone, &kFrequency},
+    {{kMeta34}, kNone, &kBalloonMaker},
+    {{kMeta34}, kNone, &kBalloonType},
+    {{kMeta34}, kNone, &kBalloonWeight},
+    {{kMeta34}, kNone, &kBalloonShelter},
+    {{kMeta34}, kNone, &kGasType},
+    {{kMeta34}, kNone, &kGasAmount},
+    {{kMeta34}, kNone, &kTrainLength},
+    {{kMeta34}, kNone, &kPressureSensor},
+    {{kMeta34}, kNone, &kTempSensor},
+    {{kMeta34}, kNone, &kHumSensor},
+    {{kMeta34}, kNone, &kRadome},
+    {{kMeta34}, kNone, &kGeopotCalc},
+    {{kMeta34}, kNone, &kSoftVer},
+    {{kMeta34}, kNone, &kTerminationOfKind},
+    {{kMeta4}, D(0, 7, 7), &kBarometerHeight},
+    {{kMeta4}, D(0, 2, 102), &kAntennaHeight},
+    {{kMeta4}, D(2, 1, 133), nullptr},
+    {{kMeta4}, D(0, 25, 65), &kCorrAz},
+    {{kMeta4}, D(0, 25, 66), &kCorrEl},
+    {{kMeta4}, D(2, 1, 0), nullptr},
+    // Group B: TEMP data sequence 3 09 052.
+    {{}, D(3, 9, 52), nullptr},
+    {{}, kNone, &kBlock},
+    {{}, kNone, &kStation},
+    {{}, kNone, &kShipId},
+    {{}, kNone, &kRadiosondeType},
+    {{}, kNone, &kSolarIRCorr},
+    {{}, kNone, &kTrackingTech},
+    {{}, kNone, &kMeasEquipment},
+    {{}, kNone, &kLaunchSignificance},
+    {{}, kNone, &kYear},
+    {{}, kNone, &kMonth},
+    {{}, kNone, &kDay},
+    {{}, kNone, &kHour},
+    {{}, kNone, &kMinute},
+    {{}, kNone, &kSecond},
+    {{}, kNone, &kLatitude},
+    {{}, kNone, &kLongitude},
+    {{}, kNone, &kGroundHeight},
+    {{}, kNone, &kBaroHeightAmsl},
+    {{}, kNone, &kReleaseHeight},
+    {{}, kNone, &kElevationQuality},
+    {{}, kNone, &kCloudSignificance},
+    {{}, kNone, &kCloudAmount},
+    {{}, kNone, &kCloudBase},
+    {{}, kNone, &kCloudLow},
+    {{}, kNone, &kCloudMiddle},
+    {{}, kNone, &kCloudHigh},
+    {{}, kNone, &kSignificanceCancel},
+    {{}, kNone, &kSeaTemperature},
+    {{}, kNone, &kLevelReplication},
+    {{}, kNone, &kLevelGroups},
+    {{}, kNone, &kShearReplication},
+    {{}, kNone, &kShearGroups},
+    // Group C: ascent and ground equipment.
+    {{kMeta12}, D(0, 1, 82), &kAscentNo},
+    {{kMeta2}, D(0, 1, 83), &kReleasePoint},
+    {{kMeta2}, D(0, 1, 95), &kObserver},
+    {{kMeta2}, D(0, 2, 66), &kGroundSystem},
+    {{kMeta2}, D(0, 7, 7), &kBarometerHeight},
+    {{kMeta2}, D(0, 2, 102), &kAntennaHeight},
+    {{kMeta2}, D(2, 1, 133), nullptr},
+    {{kMeta2}, D(0, 25, 65), &kCorrAz},
+    {{kMeta2}, D(0, 25, 66), &kCorrEl},
+    {{kMeta2}, D(2, 1, 0), nullptr},
+    {{kMeta2}, D(0, 2, 103), &kRadome},
+    {{kMeta12}, D(0, 2, 191), &kGeopotCalc},
+    {{kMeta12}, D(0, 25, 61), &kSoftVer},
+    {{kMeta12}, D(0, 1, 81), &kSondeSerial},
+    // Group D: the national 61616 group as 11 characters.
+    {kOnly61616, D(2, 5, 11), &kGroup61616},
+    // Group E: sensors and balloon.
+    {{kMeta12}, D(0, 2, 17), &kHumCorrection},
+    {{kMeta12}, D(0, 2, 67), &kFrequency},
+    {{kMeta12}, D(0, 2, 95), &kPressureSensor},
+    {{kMeta12}, D(0, 2, 96), &kTempSensor},
+    {{kMeta12}, D(0, 2, 97), &kHumSensor},
+    {{kMeta2}, D(0, 2, 15), &kCompleteness},
+    {{kMeta2}, D(0, 2, 16), &kConfiguration},
+    {{kMeta2}, D(0, 2, 80), &kBalloonMaker},
+    {{kMeta12}, D(0, 2, 81), &kBalloonType},
+    {{kMeta12}, D(0, 2, 82), &kBalloonWeight},
+    {{kMeta12}, D(0, 2, 84), &kGasType},
+    {{kMeta2}, D(0, 2, 85), &kGasAmount},
+    {{kMeta2}, D(0, 2, 86), &kTrainLength},
+    // Group F: why the sounding ended, only known for the full message.
+    {kMeta2II, D(0, 35, 35), &kTermination},
+    {kMeta12II, D(2, 5, 60), &kTerminationText},
+};
+
+bool Holds(const When& w, const BufrContext& c) {
+  return ((w.ext >> c.extMeta) & 1) && (!w.with61616 || c.a.Meta.Include61616) && (!w.bufrIIOnly || c.bufrII);
+}
+
+[[noreturn]] void RangeFailure(const Element& e, int index) {
+  std::string text = cp("Ошибка диапазона: ") + cp(e.failure);
+  if (index >= 0) text += " " + std::to_string(index + 1);
+  throw TernError(text);
+}
+
+uint32_t ScaledCode(const Element& e, const BufrContext& c, int index) {
+  const double v = e.value(c, index);
+  const auto coded = ScaledInteger(v, e.scale, e.ref);
+  const int64_t ones = AllOnes(e.width);
+  switch (e.bad) {
+    case Bad::Missing:
+      // A value the field cannot hold is sent as missing rather than wrapped into a wrong one.
+      return coded && *coded >= 0 && *coded < ones ? static_cast<uint32_t>(*coded) : AllOnes(e.width);
+    case Bad::FailIfOutside:
+      if (!coded) return AllOnes(e.width);
+      if (*coded < 0 || *coded > ones) RangeFailure(e, index);
+      return static_cast<uint32_t>(*coded);
+    case Bad::FailIfMissingOrOutside:
+      if (!coded || *coded < 0 || *coded >= ones) RangeFailure(e, index);
+      return static_cast<uint32_t>(*coded);
+  }
+  return AllOnes(e.width);
+}
+
+void WriteGroup(TBitWriter& w, const Element* first, size_t n, const BufrContext& c, int index);
+
+void WriteElement(TBitWriter& w, const Element& e, const BufrContext& c, int index) {
+  switch (e.kind) {
+    case Kind::Code: w.PutBits(e.code(c, index), e.width); break;
+    case Kind::Scaled: w.PutBits(ScaledCode(e, c, index), e.width); break;
+    case Kind::Text: w.PutText(e.text(c, index), e.width); break;
+    case Kind::LevelGroups:
+      for (int i = 0; i < c.a.LevelCount; ++i)
+        if (c.a.LevelIncluded(i)) WriteGroup(w, kLevelGroup, std::size(kLevelGroup), c, i);
+      break;
+    case Kind::ShearGroups:
+      for (int i = 0; i < c.a.ShearCount; ++i)
+        if (c.a.ShearIncludedAt(i)) WriteGroup(w, kShearGroup, std::size(kShearGroup), c, i);
+      break;
+  }
+}
+
+void WriteGroup(TBitWriter& w, const Element* first, size_t n, const BufrContext& c, int index) {
+  for (size_t k = 0; k < n; ++k) WriteElement(w, first[k], c, index);
+}
+
+}  // namespace
+
+BufrContext MakeBufrContext(const TUAMessage& a) {
+  return BufrContext{a, a.ExtMeta > 4 ? 0 : a.ExtMeta, !a.BufrI, CloudCodesOf(a.CloudGroup, a.CloudGroupInvalid)};
+}
+
+std::vector<Descriptor> SectionDescriptors(const BufrContext& c) {
+  std::vector<Descriptor> list;
+  for (const Row& r : kLayout)
+    if (r.descriptor != kNone && Holds(r.when, c)) list.push_back(r.descriptor);
+  return list;
+}
+
+size_t DescriptorCount(const BufrContext& c) {
+  size_t n = 0;
+  for (const Row& r : kLayout)
+    if (r.descriptor != kNone && Holds(r.when, c)) ++n;
+  return n;
+}
+
+size_t DataBitCount(const BufrContext& c) {
+  size_t bits = 0;
+  for (const Row& r : kLayout) {
+    if (!r.element || !Holds(r.when, c)) continue;
+    if (r.element->kind == Kind::LevelGroups)
+      bits += kLevelBits * c.a.IncludedCount;
+    else if (r.element->kind == Kind::ShearGroups)
+      bits += kShearBits * c.a.ShearIncluded;
+    else
+      bits += BitsOf(*r.element);
+  }
+  return bits;
+}
+
+void WriteDescriptors(TBitWriter& w, const BufrContext& c) {
+  for (const Row& r : kLayout)
+    if (r.descriptor != kNone && Holds(r.when, c)) w.PutDescriptor(r.descriptor.f, r.descriptor.x, r.descriptor.y);
+}
+
+void WriteData(TBitWriter& w, const BufrContext& c) {
+  for (const Row& r : kLayout)
+    if (r.element && Holds(r.when, c)) WriteElement(w, *r.element, c, -1);
+}
+
+}  // namespace tern
