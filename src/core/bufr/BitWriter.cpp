@@ -7,33 +7,10 @@ namespace tern {
 
 TBitWriter::TBitWriter(size_t capacity) : buf_(capacity, '\0') {}
 
+void TBitWriter::BadWidth() { throw TernError(cp("Внутренняя ошибка: недопустимая ширина поля BUFR")); }
+
 void TBitWriter::Overflow() const {
   throw TernError(cp("Внутренняя ошибка: запись за пределами буфера сообщения BUFR"));
-}
-
-void TBitWriter::PutBits(uint32_t value, int n) {
-  if (n < 1 || n > 32) throw TernError(cp("Внутренняя ошибка: недопустимая ширина поля BUFR"));
-  if (BitCount() + static_cast<size_t>(n) > buf_.size() * 8) Overflow();
-  // Only the low n bits count; higher bits must not leak into the next field.
-  uint64_t v = n == 32 ? value : value & ((uint32_t{1} << n) - 1);
-  int left = n;
-  while (left > 0) {
-    const int free = 8 - used_;
-    const int take = left < free ? left : free;
-    const uint8_t chunk = static_cast<uint8_t>((v >> (left - take)) & ((1u << take) - 1));
-    const uint8_t shifted = static_cast<uint8_t>(chunk << (free - take));
-    // The octet is cleared by its first bit, so the buffer needs no clearing in advance.
-    if (used_ == 0)
-      buf_[pos_] = static_cast<char>(shifted);
-    else
-      buf_[pos_] = static_cast<char>(static_cast<uint8_t>(buf_[pos_]) | shifted);
-    left -= take;
-    used_ += take;
-    if (used_ == 8) {
-      used_ = 0;
-      ++pos_;
-    }
-  }
 }
 
 void TBitWriter::PutOctets(const void* bytes, size_t count) {
@@ -71,11 +48,14 @@ void TBitWriter::PadToOctet() {
 }
 
 std::string TBitWriter::Take() {
+  // An open octet is handed out as if padded with zero bits.
+  if (used_ > 0) buf_[pos_] = static_cast<char>(static_cast<uint8_t>(acc_ << (8 - used_)));
   std::string out = std::move(buf_);
   out.resize(OctetCount());
   buf_.clear();
   pos_ = 0;
   used_ = 0;
+  acc_ = 0;
   return out;
 }
 

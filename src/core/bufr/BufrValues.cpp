@@ -4,27 +4,11 @@
 
 namespace tern {
 
-double RoundEven(double x) {
-  const double r = std::round(x);  // halves away from zero
-  if (std::fabs(x - std::trunc(x)) == 0.5) return 2.0 * std::round(x / 2.0);
-  return r;
-}
-
-std::optional<int64_t> ScaledInteger(double value, int scale, int32_t reference) {
-  if (!Present(value) || !std::isfinite(value)) return std::nullopt;
-  // A negative scale divides, so that exact multiples of the power of ten stay exact.
-  const double scaled = scale >= 0 ? value * std::pow(10.0, scale) : value / std::pow(10.0, -scale);
-  const double coded = RoundEven(scaled) - static_cast<double>(reference);
-  // Far outside any BUFR field; clamp before converting so the conversion stays defined.
-  if (coded > 1e15) return int64_t{1} << 50;
-  if (coded < -1e15) return -(int64_t{1} << 50);
-  return static_cast<int64_t>(coded);
-}
-
 std::optional<uint32_t> ScaleValue(double value, int scale, int32_t reference, int width) {
-  const auto coded = ScaledInteger(value, scale, reference);
-  if (!coded || *coded < 0 || *coded >= static_cast<int64_t>(AllOnes(width))) return std::nullopt;
-  return static_cast<uint32_t>(*coded);
+  int64_t coded = 0;
+  if (!ScaledInteger(value, scale, reference, coded) || coded < 0 || coded >= static_cast<int64_t>(AllOnes(width)))
+    return std::nullopt;
+  return static_cast<uint32_t>(coded);
 }
 
 namespace {

@@ -321,25 +321,28 @@ bool Holds(const When& w, const BufrContext& c) {
 
 [[noreturn]] void RangeFailure(const Element& e, int index) {
   std::string text = cp("Ошибка диапазона: ") + cp(e.failure);
-  if (index >= 0) text += " " + std::to_string(index + 1);
+  if (index >= 0) {
+    text += ' ';
+    text += std::to_string(index + 1);
+  }
   throw TernError(text);
 }
 
 uint32_t ScaledCode(const Element& e, const BufrContext& c, int index) {
-  const double v = e.value(c, index);
-  const auto coded = ScaledInteger(v, e.scale, e.ref);
+  int64_t coded = 0;
+  const bool present = ScaledInteger(e.value(c, index), e.scale, e.ref, coded);
   const int64_t ones = AllOnes(e.width);
   switch (e.bad) {
     case Bad::Missing:
       // A value the field cannot hold is sent as missing rather than wrapped into a wrong one.
-      return coded && *coded >= 0 && *coded < ones ? static_cast<uint32_t>(*coded) : AllOnes(e.width);
+      return present && coded >= 0 && coded < ones ? static_cast<uint32_t>(coded) : AllOnes(e.width);
     case Bad::FailIfOutside:
-      if (!coded) return AllOnes(e.width);
-      if (*coded < 0 || *coded > ones) RangeFailure(e, index);
-      return static_cast<uint32_t>(*coded);
+      if (!present) return AllOnes(e.width);
+      if (coded < 0 || coded > ones) RangeFailure(e, index);
+      return static_cast<uint32_t>(coded);
     case Bad::FailIfMissingOrOutside:
-      if (!coded || *coded < 0 || *coded >= ones) RangeFailure(e, index);
-      return static_cast<uint32_t>(*coded);
+      if (!present || coded < 0 || coded >= ones) RangeFailure(e, index);
+      return static_cast<uint32_t>(coded);
   }
   return AllOnes(e.width);
 }
