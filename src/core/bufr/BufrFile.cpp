@@ -41,8 +41,9 @@ void TUAMessage::MakeBufrFileName() {
 }
 
 bool TUAMessage::EncodeBufr() {
-  if (LevelCount == 0 && !LoadData()) return false;
   try {
+    // A reader that fails quietly has already told the operator or been cancelled.
+    if (LevelCount == 0 && !LoadData()) return false;
     if (BufrFileName.empty()) throw TernError(cp("Не задано имя файла BUFR"));
     const std::string message = BuildBufrMessage(*this);
     // The whole file is composed first and replaces the old one in one step, so a

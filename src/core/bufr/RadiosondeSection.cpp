@@ -375,13 +375,6 @@ BufrContext MakeBufrContext(const TUAMessage& a) {
   return BufrContext{a, a.ExtMeta > 4 ? 0 : a.ExtMeta, !a.BufrI, CloudCodesOf(a.CloudGroup, a.CloudGroupInvalid)};
 }
 
-std::vector<Descriptor> SectionDescriptors(const BufrContext& c) {
-  std::vector<Descriptor> list;
-  for (const Row& r : kLayout)
-    if (r.descriptor != kNone && Holds(r.when, c)) list.push_back(r.descriptor);
-  return list;
-}
-
 size_t DescriptorCount(const BufrContext& c) {
   size_t n = 0;
   for (const Row& r : kLayout)

@@ -4,7 +4,6 @@
 // can never disagree.
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "bufr/BitWriter.h"
 #include "bufr/BufrValues.h"
@@ -27,7 +26,6 @@ struct BufrContext {
 };
 BufrContext MakeBufrContext(const TUAMessage& a);
 
-std::vector<Descriptor> SectionDescriptors(const BufrContext& c);
 size_t DescriptorCount(const BufrContext& c);
 // Bits of section 4 after its 4-octet header, before padding.
 size_t DataBitCount(const BufrContext& c);

@@ -361,3 +361,85 @@ std::vector<Kind> AllKinds() {
 INSTANTIATE_TEST_SUITE_P(EveryLayout, BufrDecoded, testing::ValuesIn(AllKinds()), KindName);
 
 }  // namespace
+
+namespace {
+
+std::unique_ptr<FakeAscent> PlainAscent() {
+  auto a = std::make_unique<FakeAscent>();
+  a->StationInd = 27612;
+  a->BufrI = false;
+  a->Meta.Include61616 = false;
+  a->LaunchTime = EncodeDateTime(2009, 3, 5, 11, 23, 0);
+  a->ObsTime = EncodeDateTime(2009, 3, 5, 12, 0, 0);
+  return a;
+}
+
+}  // namespace
+
+TEST(BufrDecodedShears, IncludedRecordsWithTheirRejections) {
+  auto a = PlainAscent();
+  a->AddLevel(1000);
+  struct ShearSource {
+    double time, p, lat, lon;
+    float below, above;
+    uint8_t rej;
+    uint32_t sig;
+  };
+  const ShearSource shears[] = {
+      {1800.5, 250, 0.25, -0.5, 12.35f, 4.5f, 0, 0x0010},
+      {-1, 200, 0.3, 0.6, 7, 8, kRejShear, 0x0080},        // rejected whole: not sent
+      {2100, 150, 0.35, 0.7, 9.25f, 3.5f, kRejAbove, 0x0100 | 0x8000},
+      {2400, 100, 0.4, 0.8, 5, 6, kRejBelow | kRejShearPos, 0},
+  };
+  for (const ShearSource& s : shears) {
+    tUAWindShear& w = a->Shears[a->ShearCount++];
+    w.Time = s.time;
+    w.Pressure = s.p;
+    w.LatDisp = s.lat;
+    w.LonDisp = s.lon;
+    w.ShearBelow = s.below;
+    w.ShearAbove = s.above;
+    w.RejFlags = s.rej;
+    w.SigFlags = s.sig;
+  }
+  test::TempDir dir;
+  const std::string file = EncodeToFile(*a, dir);
+  const EcDecoded d = DecodeWithEccodes(
+      file, {"delayedDescriptorReplicationFactor", "timePeriod", "extendedVerticalSoundingSignificance", "pressure",
+             "latitudeDisplacement", "longitudeDisplacement", "absoluteWindShearIn1KmLayerBelow",
+             "absoluteWindShearIn1KmLayerAbove"});
+  ASSERT_TRUE(d.Ok()) << d.output;
+  EXPECT_EQ(d.Number("delayedDescriptorReplicationFactor"), 3);
+  // The level comes first in the element lists, then the three records.
+  ExpectValues(d.Numbers("timePeriod"), {0, 1800, 2100, 2400}, 0, "time");
+  ExpectValues(d.Numbers("extendedVerticalSoundingSignificance"), {16, 18432, 2048 + 16, 0}, 0, "significance");
+  ExpectValues(d.Numbers("pressure"), {100000, 25000, 15000, 10000}, 0, "pressure");
+  ExpectValues(d.Numbers("latitudeDisplacement"), {0.01, 0.25, 0.35, MD}, 1e-12, "latitude displacement");
+  ExpectValues(d.Numbers("longitudeDisplacement"), {0.02, -0.5, 0.7, MD}, 1e-12, "longitude displacement");
+  // 12.35 as a float lies just above 123.5 tenths: 124; 9.25 is 92.5 exactly and ties to 92.
+  ExpectValues(d.Numbers("absoluteWindShearIn1KmLayerBelow"), {12.4, 9.2, MD}, 1e-9, "shear below");
+  ExpectValues(d.Numbers("absoluteWindShearIn1KmLayerAbove"), {4.5, MD, 6}, 1e-9, "shear above");
+}
+
+TEST(BufrDecodedLevels, ValuesOutsideTheirFieldAreSentAsMissing) {
+  // Wrapping such values into the field would send a plausible but wrong value.
+  auto a = PlainAscent();
+  tUALevel& l = a->AddLevel(500, -300, -10, 400, 500, 140000);
+  l.Time = 30000;
+  l.LatDisp = 250;  // 25 bits hold at most +245 degrees
+  l.LonDisp = -0.5;
+  test::TempDir dir;
+  const EcDecoded d = DecodeWithEccodes(EncodeToFile(*a, dir),
+                                        {"timePeriod", "nonCoordinateGeopotentialHeight", "airTemperature",
+                                         "dewpointTemperature", "windDirection", "windSpeed",
+                                         "latitudeDisplacement", "longitudeDisplacement"});
+  ASSERT_TRUE(d.Ok()) << d.output;
+  EXPECT_EQ(d.Number("timePeriod"), ML);
+  EXPECT_EQ(d.Number("nonCoordinateGeopotentialHeight"), ML);
+  EXPECT_EQ(d.Number("airTemperature"), MD);
+  EXPECT_NEAR(d.Number("dewpointTemperature"), 263.15, 1e-9);
+  EXPECT_EQ(d.Number("windDirection"), 400);  // 9 bits hold up to 510
+  EXPECT_EQ(d.Number("windSpeed"), MD);
+  EXPECT_EQ(d.Number("latitudeDisplacement"), MD);
+  EXPECT_NEAR(d.Number("longitudeDisplacement"), -0.5, 1e-12);
+}

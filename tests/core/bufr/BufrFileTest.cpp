@@ -8,6 +8,7 @@
 #include "FakeAscent.h"
 #include "TestSupport.h"
 #include "base/DateTime.h"
+#include "base/Error.h"
 #include "base/Files.h"
 #include "base/Operator.h"
 #include "base/Text.h"
@@ -26,6 +27,7 @@ class LoadingAscent : public FakeAscent {
  public:
   bool LoadData() override {
     ++loads;
+    if (loadThrows) throw TernError(cp("Файл профиля: нет данных"));
     if (!loadSucceeds) return false;
     AddLevel(1000).SigFlags = kSigSurface;
     AddLevel(850);
@@ -33,6 +35,7 @@ class LoadingAscent : public FakeAscent {
   }
   int loads = 0;
   bool loadSucceeds = true;
+  bool loadThrows = false;
 };
 
 std::unique_ptr<LoadingAscent> ReadyAscent(const TempDir& dir, DefaultAnswerOperator& op) {
@@ -173,7 +176,13 @@ TEST(EncodeBufr, LoadsTheProfileOnlyWhenNoneIsStored) {
   std::filesystem::remove(b->BufrFileName);
   EXPECT_FALSE(b->EncodeBufr());
   EXPECT_FALSE(FileExists(b->BufrFileName));
-  EXPECT_TRUE(op.messages.empty());  // the reader reports its own failures
+  EXPECT_TRUE(op.messages.empty());  // a quiet reader failure means cancelled or already reported
+
+  auto c = ReadyAscent(dir, op);
+  c->loadThrows = true;
+  EXPECT_FALSE(c->EncodeBufr());
+  EXPECT_FALSE(FileExists(c->BufrFileName));
+  EXPECT_EQ(op.messages, (std::vector<std::string>{cp("Файл профиля: нет данных")}));
 }
 
 TEST(EncodeBufr, EncodingAgainReplacesTheFile) {
