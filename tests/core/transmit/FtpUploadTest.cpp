@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "FtpTestServer.h"
 #include "TestSupport.h"
@@ -383,6 +384,44 @@ TEST(FtpUpload, CancelBeforeConnectingWritesNothing) {
   EXPECT_EQ(RunFtpUpload(task, view, cancel), FtpOutcome::Cancelled);
   EXPECT_EQ(view.LastPhase(), (Phase{cp("Отмена загрузки бюллетеня"), true}));
   EXPECT_THAT(server.Commands(), Not(Contains(HasSubstr("STOR"))));
+}
+
+}  // namespace
+}  // namespace tern
+
+namespace tern {
+namespace {
+
+// --- a server that stops answering ------------------------------------------------
+
+TEST(FtpUpload, ReceiveTimeoutEndsAWaitForAnAnswer) {
+  FtpTestServer server({"--stall-on", "CWD"});
+  tFTPTaskRecord task = server.Task();
+  task.ReceiveTimeout = 300;
+  Stage(task, "data", "t.b");
+  RecordingView view;
+  std::atomic<bool> cancel{false};
+  EXPECT_EQ(RunFtpUpload(task, view, cancel), FtpOutcome::Failed);
+  EXPECT_EQ(view.LastPhase(), (Phase{cp("Ошибка перехода в папку назначения"), true}));
+}
+
+TEST(FtpUpload, CancelEndsAWaitForAnAnswer) {
+  FtpTestServer server({"--stall-on", "LIST"});
+  tFTPTaskRecord task = server.Task();
+  task.ReceiveTimeout = 0;  // the library would wait for minutes
+  task.SendTimeout = 0;
+  Stage(task, "data", "w.b");
+  RecordingView view;
+  std::atomic<bool> cancel{false};
+  std::thread operatorPress([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    cancel = true;
+  });
+  const FtpOutcome outcome = RunFtpUpload(task, view, cancel);
+  operatorPress.join();
+  EXPECT_EQ(outcome, FtpOutcome::Cancelled);
+  EXPECT_EQ(view.LastPhase(), (Phase{cp("Отмена загрузки бюллетеня"), true}));
+  EXPECT_FALSE(OnServer(server, "w.b.tmp"));
 }
 
 }  // namespace

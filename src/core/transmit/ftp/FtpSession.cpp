@@ -71,8 +71,12 @@ struct FtpSession::Impl {
   const Source* source = nullptr;
   bool sourceAsked = false;
 
+  // Nothing may be thrown through the library's C frames.
   void Emit(FtpStatusEvent e, const std::string& detail = {}) {
-    if (sink) sink(e, detail);
+    try {
+      if (sink) sink(e, detail);
+    } catch (...) {
+    }
   }
 
   static int OnResolverStart(void*, void*, void* p) {
@@ -130,14 +134,22 @@ struct FtpSession::Impl {
 
   static size_t OnWrite(char* data, size_t size, size_t n, void* p) {
     auto* self = static_cast<Impl*>(p);
-    if (self->received) self->received->append(data, size * n);
+    try {
+      if (self->received) self->received->append(data, size * n);
+    } catch (...) {
+      return 0;  // the listing fails instead
+    }
     return size * n;
   }
 
   static size_t OnRead(char* buf, size_t size, size_t n, void* p) {
     auto* self = static_cast<Impl*>(p);
     self->sourceAsked = true;
-    return self->source ? (*self->source)(buf, size * n) : 0;
+    try {
+      return self->source ? (*self->source)(buf, size * n) : 0;
+    } catch (...) {
+      return CURL_READFUNC_ABORT;
+    }
   }
 
   struct Op {
