@@ -47,6 +47,8 @@ TfrmSendFTP::TfrmSendFTP(const tFTPTaskRecord& task, QWidget* owner, FtpRunner r
   QFont bold = lblFTPPhase->font();
   bold.setBold(true);
   lblFTPPhase->setFont(bold);
+  // Some failure texts carry an instruction and a file name: wrap rather than clip.
+  lblFTPPhase->setWordWrap(true);
   SetPhase(QString(), false);
 
   lblFTPStatus = new QLabel(this);
