@@ -6,14 +6,17 @@
 #include <cstdlib>
 #include <memory>
 
+#include "../../bufr/EccodesDecode.h"
 #include "KioskFileWriter.h"
 #include "TestSupport.h"
 #include "base/Files.h"
+#include "base/Operator.h"
 #include "base/Text.h"
 #include "sounding/kiosk/KioskMessage.h"
 
 using namespace tern;
 using tern::test::FixturePath;
+using tern::test::TempDir;
 using tern::test::ReadBytes;
 using tern::test::WriteBytes;
 namespace kw = tern::test::kiosk;
@@ -117,4 +120,50 @@ TEST(KioskSampleAscent, ReadsBackAsTheDeskWillRead) {
   std::string path;
   EXPECT_TRUE(a->GetLayerFile(path));
   EXPECT_TRUE(a->GetGroundFile(path));
+}
+
+TEST(KioskSampleAscent, EncodesToBufrThatADecoderReadsBack) {
+  TempDir dir;
+  DefaultAnswerOperator op;
+  auto a = std::make_unique<TuaKioskMessage>();
+  a->SetOperator(&op);
+  ASSERT_TRUE(a->LoadStation(FixturePath("../../demo/settings"), 8));
+  a->KioskBase = SampleFolder();
+  a->TlgFolder = SampleFolder();
+  uint8_t rs = 0;
+  ASSERT_TRUE(a->OpenAscent(SampleFolder() + "RAW/2612/26120900.stg", rs));
+  for (bool bufrI : {true, false}) {
+    a->SetBufrI(bufrI);
+    ASSERT_TRUE(a->LoadData());
+    a->BufrFileName = dir / (bufrI ? "I.bin" : "II.bin");
+    ASSERT_TRUE(a->EncodeBufr()) << (op.messages.empty() ? "" : op.messages.back());
+    const auto d = tern::test::DecodeWithEccodes(
+        a->BufrFileName, {"blockNumber", "stationNumber", "pressure", "airTemperature", "dewpointTemperature",
+                          "windSpeed", "extendedVerticalSoundingSignificance", "latitudeDisplacement"});
+    ASSERT_TRUE(d.Ok()) << d.output;
+    EXPECT_EQ(d.Number("blockNumber"), 27);
+    EXPECT_EQ(d.Number("stationNumber"), 612);
+    const auto p = d.Numbers("pressure"), t = d.Numbers("airTemperature"), td = d.Numbers("dewpointTemperature");
+    const auto ws = d.Numbers("windSpeed"), sig = d.Numbers("extendedVerticalSoundingSignificance");
+    const auto lat = d.Numbers("latitudeDisplacement");
+    ASSERT_EQ(p.size(), a->LevelCount) << bufrI;
+    ASSERT_EQ(t.size(), p.size());
+    ASSERT_EQ(td.size(), p.size());
+    ASSERT_EQ(ws.size(), p.size());
+    ASSERT_EQ(sig.size(), p.size());
+    ASSERT_EQ(lat.size(), p.size());
+    int standard = 0;
+    for (size_t i = 0; i < p.size(); ++i) {
+      const tUALevel& l = a->Levels[i];
+      EXPECT_NEAR(p[i], l.Pressure * 100.0, 5.0) << i;
+      const double missing = tern::test::kEcMissingDouble;
+      EXPECT_NEAR(t[i], Present(l.Temp) ? l.Temp + 273.15 : missing, 0.051) << i;
+      EXPECT_NEAR(td[i], Present(l.DewPoint) ? l.DewPoint + 273.15 : missing, 0.051) << i;
+      EXPECT_EQ(ws[i] != missing, Present(l.WindSpeed)) << i;
+      EXPECT_NEAR(lat[i], Present(l.LatDisp) ? l.LatDisp : missing, 0.000051) << i;
+      standard += (static_cast<long long>(sig[i]) & 0x10000) != 0;  // flag 2 of 18: standard level
+    }
+    EXPECT_EQ(p.back(), bufrI ? 10000 : 800);
+    EXPECT_EQ(standard, bufrI ? 11 : 16);
+  }
 }
