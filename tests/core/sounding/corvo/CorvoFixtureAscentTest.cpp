@@ -1,0 +1,99 @@
+// The small hand-written ascents of tests/fixtures/corvo: one per reading
+// route, each line chosen to show one rule of its reader.
+#include <gtest/gtest.h>
+
+#include "CorvoTestSupport.h"
+
+namespace tern::test {
+namespace {
+
+constexpr double M = kMissing;
+
+struct ExpectedLevel {
+  double pressure, time, height, temp, dew, dir, speed;
+  uint32_t flags;
+};
+
+struct RouteCase {
+  const char* folder;
+  uint8_t code;
+  int questions;  // answered "Продолжить"
+  std::vector<ExpectedLevel> levels;
+};
+
+bool Same(double expected, float actual) {
+  return Present(expected) ? std::abs(expected - actual) < 1e-3 : !Present(actual);
+}
+
+TEST(CorvoFixtureAscent, HandWrittenAscentOfEachRoute) {
+  const RouteCase cases[] = {
+      {"prof", 1, 1,
+       {
+           {1003.4, 0, 147, 5.2, 2.3, 270, 3, 0x01E1},
+           {1000.004, 20, 250, 4.6, 1.6, 0, 0.04, kSigStandard},  // calm
+           {997.5, M, 197, 4.9, 2.0, 272, 3, kSigRoundHeight},    // surface layer
+           {991.9, M, 247, 4.7, 1.7, M, M, kSigRoundHeight},      // surface layer without wind
+           {960, 80, 560, 3.0, -0.1, 360, 5, kSigWind1},
+           {925, 150, 900, 1.0, 1.0, 280, 6, kSigStandard | kSigHum},  // humidity 100 one column right
+           {850, 300, 1500, -3.0, -7.0, 0, 105, kSigStandard | kSigMaxWind},  // 105 m/s: one column right
+           // the line with "x.xx" was skipped
+           {700, 500, 3000, -45.0, M, 290, 25, kSigStandard | kSigTropopause | kSigTemp},
+       }},
+      {"tae3", 0, 0,
+       {
+           {1003.4, M, 147, 5.2, 2.3, 270, 3, 0x01E1},               // first direction point: surface
+           {991.0, 20, 250, 4.6, 1.6, 0, 0, kSigWind1},               // speed point, calm
+           {979.0, M, 347, 4.0, 1.0, 272, 4, kSigRoundHeight},        // surface layer
+           {962.0, 50, 500, 3.0, -0.1, 360, 5, kSigRoundHeight},      // the record at 505 m is not 500 m
+           {925.0, 90, 900, 1.0, 1.0, 280, 6, kSigStandard | kSigHum | kSigWind2},
+           {220.0, 1800, 11000, -56.0, -65.0, 280, 9, kSigTropopause | kSigRoundHeight},
+       }},
+      {"tae03", 2, 0,
+       {
+           {1003.4, M, 147, 5.2, 2.3, 270, 3, 0x01E1},
+           {1000.0, 20, 250, 4.6, 1.6, 275, 4, kSigStandard | kSigWind1 | kSigWind2},  // ".SP" time 20 s
+           {979.0, M, 347, 4.0, 1.0, 272, 4, kSigRoundHeight},
+           {962.0, 50, 500, 3.0, -0.1, 360, 5, kSigRoundHeight},  // 505 m is 500 m to ten metres, but 0.3 degC off
+           {925.0, M, 900, M, M, 280, 6, kSigWind1 | kSigWind2},  // no temperature: no time
+           {220.0, 1800, 11000, -56.0, -65.0, M, M, kSigTropopause | kSigRoundHeight | kSigWind1 | kSigWind2},
+       }},
+  };
+  for (const RouteCase& c : cases) {
+    SCOPED_TRACE(c.folder);
+    ScriptedOperator op;
+    for (int q = 0; q < c.questions; ++q) op.Push(1);
+    TUACorvoMessage a;
+    a.SetOperator(&op);
+    a.SystemCode = c.code;
+    a.StationInd = 27612;
+    a.StationLat = 55.75;
+    a.StationLon = 37.62;
+    a.StationBarometerHeight = 147;
+    uint8_t rs = 0;
+    ASSERT_TRUE(a.OpenAscent(FixturePath(std::string("corvo/") + c.folder + "/5.3.2020-23.5.info"), rs));
+    EXPECT_EQ(rs, c.code == 0 ? 255 : 90);
+    a.SetBufrI(false);
+    ASSERT_TRUE(a.LoadData()) << AskedText(op, 0);
+    EXPECT_EQ(op.asked.size(), static_cast<size_t>(c.questions)) << AskedText(op, c.questions);
+    ASSERT_EQ(a.LevelCount, c.levels.size());
+    for (size_t i = 0; i < c.levels.size(); ++i) {
+      const ExpectedLevel& e = c.levels[i];
+      const tUALevel& l = a.Levels[i];
+      EXPECT_NEAR(l.Pressure, e.pressure, 1e-3) << i;
+      EXPECT_TRUE(Same(e.time, l.Time)) << i << " time " << l.Time;
+      EXPECT_TRUE(Same(e.height, l.Height)) << i << " height " << l.Height;
+      EXPECT_TRUE(Same(e.temp, l.Temp)) << i << " temp " << l.Temp;
+      EXPECT_TRUE(Same(e.dew, l.DewPoint)) << i << " dew " << l.DewPoint;
+      EXPECT_TRUE(Same(e.dir, l.WindDir)) << i << " dir " << l.WindDir;
+      EXPECT_TRUE(Same(e.speed, l.WindSpeed)) << i << " speed " << l.WindSpeed;
+      EXPECT_EQ(l.SigFlags, e.flags) << i << std::hex << " 0x" << l.SigFlags;
+      // On the TAE-3 routes the raw data give a level its time and its position together.
+      if (c.code != 1) {
+        EXPECT_EQ(Present(l.LatDisp), Present(l.Time)) << i;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tern::test
