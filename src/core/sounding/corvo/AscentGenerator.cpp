@@ -74,9 +74,10 @@ std::vector<Sample> Fly(const AscentPlan& plan, int seconds) {
     const double z = plan.barometerHeight + kAscentRate * t + 0.5 * std::sin(t / 37.0);
     const Air air = AirAt(z);
     p *= std::exp(-9.80665 * (z - zPrev) / (287.05 * (air.temp + 273.15)));
+    out.push_back({double(t), z, p, air, x, y});
+    // The balloon drifts with the wind it is in: towards the direction opposite to where the wind comes from.
     x += -air.speed * std::sin(air.dir * kDeg);
     y += -air.speed * std::cos(air.dir * kDeg);
-    out.push_back({double(t), z, p, air, x, y});
     zPrev = z;
   }
   return out;

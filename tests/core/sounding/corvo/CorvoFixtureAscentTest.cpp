@@ -97,3 +97,38 @@ TEST(CorvoFixtureAscent, HandWrittenAscentOfEachRoute) {
 
 }  // namespace
 }  // namespace tern::test
+
+namespace tern::test {
+namespace {
+
+// The demo station (system code 5) opens these sample ascents.
+TEST(CorvoFixtureAscent, DemoAscentsReadWithoutQuestions) {
+  const std::string folder = std::string(TERN_FIXTURES) + "/../../demo/ascents/corvo/";
+  int read = 0;
+  for (const char* name : {"20261209-1117.info", "20261208-2316.info"}) {
+    ScriptedOperator op;
+    TUACorvoMessage a;
+    a.SetOperator(&op);
+    a.SystemCode = 5;
+    a.StationInd = 27612;
+    a.StationBarometerHeight = 187;
+    uint8_t rs = 0;
+    ASSERT_TRUE(a.OpenAscent(folder + name, rs)) << name;
+    EXPECT_EQ(rs, 90);
+    for (bool bufrI : {true, false}) {
+      a.SetBufrI(bufrI);
+      ASSERT_TRUE(a.LoadData()) << name;
+      EXPECT_TRUE(op.asked.empty()) << AskedText(op, 0);
+      EXPECT_GT(a.LevelCount, bufrI ? 1500 : 2950) << name;
+      std::string path;
+      EXPECT_TRUE(a.GetTelegramFile(1, path));
+      EXPECT_TRUE(a.GetLayerFile(path));
+      EXPECT_TRUE(a.GetGroundFile(path));
+    }
+    ++read;
+  }
+  EXPECT_EQ(read, 2);
+}
+
+}  // namespace
+}  // namespace tern::test
