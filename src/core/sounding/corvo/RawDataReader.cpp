@@ -96,9 +96,11 @@ bool TUACorvoMessage::ReadRawData(const std::string& path) {
   if (!FileExists(spPath))
     return Ask(cp("Нет файла особых точек SP!\rОсобые точки ветра могут быть учтены не полностью"),
                {cp("Продолжить"), cp("Отменить формирование BUFR")}, 2, 0) == 1;
-  std::unordered_map<long long, std::vector<int>> levelsAt;  // rounded time -> levels of its records
+  // Rounded time -> levels of its records. Times beyond any flight cannot be keys.
+  auto key = [](double t) { return std::abs(t) < 1e12 ? static_cast<long long>(RoundEven(t)) : -1; };
+  std::unordered_map<long long, std::vector<int>> levelsAt;
   for (const RawRecord& r : records)
-    if (r.level >= 0) levelsAt[static_cast<long long>(RoundEven(r.time))].push_back(r.level);
+    if (r.level >= 0 && key(r.time) >= 0) levelsAt[key(r.time)].push_back(r.level);
   for (const std::string& line : ReadLines(spPath, cp("!Ошибка ввода SP!"))) {
     const std::string t = TrimLeft(line);
     if (t.empty()) continue;
@@ -108,7 +110,7 @@ bool TUACorvoMessage::ReadRawData(const std::string& path) {
     if (!time) throw TernError("'" + number + cp("' не является числом"));
     const std::string rest = end == std::string::npos ? std::string() : t.substr(end);
     if (*time <= 0 || rest.find_first_of("DV") == std::string::npos) continue;
-    const auto it = levelsAt.find(static_cast<long long>(RoundEven(*time)));
+    const auto it = levelsAt.find(key(*time));
     if (it == levelsAt.end()) continue;
     for (int i : it->second) Levels[i].SigFlags |= kSigWind1 | kSigWind2;
   }
