@@ -22,8 +22,12 @@ import hashlib
 import hmac
 import os
 import ssl
+import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
+
+# aiosmtpd warns about its own deprecated session field on every login.
+warnings.filterwarnings("ignore")
 
 parser = argparse.ArgumentParser()
 parser.add_argument("--log", required=True)
@@ -39,6 +43,7 @@ parser.add_argument("--starttls", action="store_true")
 parser.add_argument("--refuse-starttls", action="store_true")
 parser.add_argument("--refuse-rcpt", action="append", default=[])
 parser.add_argument("--size-limit", type=int, default=33554432)
+parser.add_argument("--slow-rcpt", type=float, default=0.0, help="seconds before answering RCPT")
 args = parser.parse_args()
 
 counter = 0
@@ -54,7 +59,7 @@ def authenticator(server, session, envelope, mechanism, auth_data):
           and auth_data.login == args.user.encode()
           and auth_data.password == args.password.encode())
     record(f"AUTH {mechanism} {'ok' if ok else 'fail'}")
-    return AuthResult(success=ok)
+    return AuthResult(success=ok, handled=False)
 
 
 def unfold(value):
@@ -92,7 +97,7 @@ class Handler:
         expected = hmac.new(args.password.encode(), challenge, hashlib.md5).hexdigest()
         ok = user == args.user and hmac.compare_digest(digest, expected)
         record(f"AUTH CRAM-MD5 {'ok' if ok else 'fail'}")
-        return AuthResult(success=ok)
+        return AuthResult(success=ok, handled=False)
 
     async def handle_MAIL(self, server, session, envelope, address, options):
         if not session.authenticated and args.mechs:
@@ -103,6 +108,8 @@ class Handler:
 
     async def handle_RCPT(self, server, session, envelope, address, options):
         record("RCPT " + address)
+        if args.slow_rcpt:
+            await asyncio.sleep(args.slow_rcpt)
         if address in args.refuse_rcpt:
             return "550 5.1.1 No such user"
         envelope.rcpt_tos.append(address)

@@ -19,7 +19,12 @@ extern char** environ;
 namespace tern::test {
 namespace {
 
-std::string ScriptPath() { return std::string(TERN_FIXTURES) + "/../support/smtp_relay.py"; }
+// The script lives with the shared test helpers: tests/support.
+std::string ScriptPath() {
+  return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "support" / "smtp_relay.py")
+      .lexically_normal()
+      .string();
+}
 
 std::string FromHex(const std::string& hex) {
   std::string out;
