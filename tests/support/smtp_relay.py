@@ -21,6 +21,7 @@ import email.policy
 import hashlib
 import hmac
 import os
+import logging
 import ssl
 import warnings
 
@@ -28,6 +29,7 @@ from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 # aiosmtpd warns about its own deprecated session field on every login.
 warnings.filterwarnings("ignore")
+logging.getLogger("mail.log").setLevel(logging.CRITICAL)
 
 parser = argparse.ArgumentParser()
 parser.add_argument("--log", required=True)
