@@ -55,6 +55,7 @@ std::vector<RawRecord> ParseRecords(const TextList& lines, size_t from) {
 
 bool TUACorvoMessage::ReadRawData(const std::string& path) {
   const CorvoSystem* sys = System();
+  if (!sys) return false;
   const double s = sys->rawHeightStep;
   const TextList lines = ReadLines(path, cp("!Ошибка ввода RAW(DATA)!"));
   const std::string timeMark = cp("ВРЕМ");

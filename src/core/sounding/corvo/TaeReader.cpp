@@ -54,6 +54,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool TUACorvoMessage::LoadTae() {
   const CorvoSystem* s = System();
+  if (!s || s->route == CorvoRoute::Profile) return false;
   const bool tae3Route = s->route == CorvoRoute::Tae3;
   if (!CompanionExists(".tae3", TaeFile_)) {
     if (tae3Route) throw TernError(cp("Нет файла tae3!"));
