@@ -1,0 +1,31 @@
+#pragma once
+// The transports without windows: the FTP upload and the SMTP exchange run to
+// their end on the calling thread, each step reported as one line of text.
+#include <functional>
+#include <string>
+
+#include "app/SendPorts.h"
+
+namespace tern {
+
+class THeadlessTransports : public ISendTransports {
+ public:
+  // progress receives one cp1251 line per step; may be empty.
+  explicit THeadlessTransports(std::function<void(const std::string&)> progress = {})
+      : progress_(std::move(progress)) {}
+
+  bool SendFileFTP(tFTPTaskRecord& task) override;
+  bool SendMailSMTP(tSMTPTaskRecord& task) override;
+  // Without a desktop there is no mail client unless one is given here.
+  int SendMailClient(const tMailHandOff& mail) override;
+
+  std::function<int(const tMailHandOff&)> MailClient;
+
+ private:
+  void Say(const std::string& line) const {
+    if (progress_) progress_(line);
+  }
+  std::function<void(const std::string&)> progress_;
+};
+
+}  // namespace tern
