@@ -6,9 +6,7 @@
 #include "base/Error.h"
 #include "base/Files.h"
 #include "base/Text.h"
-#include "bulletins/BulletinText.h"
-#include "bulletins/LayerBulletin.h"
-#include "bulletins/TempBulletin.h"
+#include "bulletins/TextBulletin.h"
 #include "config/CodeTables.h"
 #include "transmit/smtp/SMTPTask.h"
 
@@ -44,18 +42,7 @@ std::string TSendWorkflow::TelegramFileName(int tag) const {
 }
 
 std::string TSendWorkflow::TextSubject(int tag) const {
-  std::string head, tail;
-  if (tag == kSendLayer) {
-    head = c_.Settings.Layer.BBBHead;
-    tail = c_.Settings.Layer.BBBTail;
-  } else if (tag == kSendPriz) {
-    head = c_.Settings.Priz.BBBHead;
-    tail = c_.Settings.Priz.BBBTail;
-  } else {
-    head = c_.Settings.Temp.BBBHead;
-    tail = c_.Settings.Temp.BBBTail;
-  }
-  return ExpandBulletinHeading(c_.Settings.MailText.SubjectFor(tag), c_.Ascent.ObsTime, head, Bbb(), tail);
+  return TextMailSubject(tag, c_.Settings, c_.Ascent.ObsTime, Bbb());
 }
 
 SendOutcome TSendWorkflow::btnSendClick(int tag) {
@@ -83,13 +70,11 @@ int TSendWorkflow::AskExisting(const std::string& fileName, const std::string& s
 }
 
 std::string TSendWorkflow::BuildText(int tag) const {
-  if (tag == kSendLayer) return BuildLayer(c_.Ascent, Bbb(), c_.Settings.Layer);
-  if (tag == kSendPriz) return BuildPriz(c_.Ascent, Bbb(), c_.Settings.Priz);
   tTempOptions options;
   options.InjectRaRa = Options().InjectRaRa;
   options.Add61616 = Options().Opt61616;
   options.RaRa = c_.Panel.RaRa.Index;
-  return BuildTemp(tag, c_.Ascent, Bbb(), c_.Settings.Temp, options, c_.Op);
+  return BuildTextBulletin(tag, c_.Ascent, Bbb(), c_.Settings, options, c_.Op);
 }
 
 void TSendWorkflow::SaveCopy(const std::string& fileName, const std::string& text) {

@@ -21,43 +21,6 @@ using test::WriteBytes;
 const std::string kTtaaBody = "TTAA 55121 12345 99005 10658 27015 00134 09857 27516=\r\nNNNN";
 const std::string kTtaaText = "USRS01 RUMS 051200\r\r\n" + kTtaaBody;
 
-// --- file names and saved copies -------------------------------------------------
-
-TEST(TelegramFileNameTest, DatedSubfolderNameAndBareNameWithoutFolder) {
-  test::FakeAscent a;
-  a.ObsTime = EncodeDateTime(2024, 3, 5, 12, 0, 0);
-  a.LaunchTime = EncodeDateTime(2024, 3, 5, 11, 3, 0);
-  a.CCCC = "RUMS";
-  a.StationIndText = "12345";
-  EXPECT_EQ(TelegramFileName(a, "TTAA", "CCA", "/data/TLG/"),
-            "/data/TLG/2024/03/A_TTAARUMS051200CCA_C_RUMS_202403051103_12345.txt");
-  // Settings written on the station's other machines use backslashes.
-  EXPECT_EQ(TelegramFileName(a, "SLOY", "", "D:\\TLG\\"),
-            "D:/TLG/2024/03/A_SLOYRUMS051200_C_RUMS_202403051103_12345.txt");
-  EXPECT_EQ(TelegramFileName(a, "PRIZ", "", ""), "A_PRIZRUMS051200_C_RUMS_202403051103_12345.txt");
-  EXPECT_EQ(DatedFolder("", a.ObsTime), "");
-}
-
-TEST(TelegramFileNameTest, SavedCopyIsWrittenExactlyAndReadBack) {
-  TempDir dir;
-  const std::string name = dir / "TLG/2024/03/x.txt";
-  const std::string text = "ZCZC\r\n" + cp("СЛОЙ 12345") + "\r\nNNNN";  // no line end at the end
-  SaveTelegram(name, text);
-  EXPECT_EQ(ReadBytes(name), text);
-  ScriptedOperator op;
-  EXPECT_EQ(ReadSavedTelegram(name, op), text);
-  EXPECT_TRUE(op.messages.empty());
-  EXPECT_FALSE(ReadSavedTelegram(dir / "none.txt", op));
-  ASSERT_EQ(op.messages.size(), 1u);
-  EXPECT_EQ(op.messages[0], cp("Ошибка загрузки телеграммы:none.txt"));
-}
-
-TEST(TelegramFileNameTest, UnwritableFolderRaises) {
-  TempDir dir;
-  WriteBytes(dir / "blocker", "x");  // a file where the folder should be
-  EXPECT_THROW(SaveTelegram(dir / "blocker/2024/03/a.txt", "text"), TernError);
-}
-
 // --- text messages: one row per text mode ------------------------------------------
 
 struct TextModeCase {
