@@ -75,3 +75,27 @@ TEST(CorvoBulletins, EveryBulletinOfEverySystemBuilds) {
     EXPECT_TRUE(op.messages.empty());
   }
 }
+
+TEST(CorvoBulletins, TheDemoStationsAscentsGiveEveryBulletin) {
+  const TMyIniFile ini(FixturePath("../../demo/settings/ASPD.CNF"));
+  TMessageSettings s;
+  ReadTempSettings(ini, s.Temp);
+  ReadLayerSettings(ini, s.Layer);
+  ReadPrizSettings(ini, s.Priz);
+  for (const char* name : {"20261208-2316.info", "20261209-1117.info"}) {
+    SCOPED_TRACE(name);
+    ScriptedOperator op;
+    TUACorvoMessage a;
+    a.SetOperator(&op);
+    a.SystemCode = 5;  // as the demo STATION.CNF says
+    a.StationIndText = "27612";
+    uint8_t rs = 0;
+    ASSERT_TRUE(a.OpenAscent(FixturePath("../../demo/ascents/corvo/") + name, rs));
+    for (int tag = 1; tag <= 6; ++tag) {
+      const std::string b = BuildTextBulletin(tag, a, "", s, tTempOptions{false, false, 0}, op);
+      EXPECT_TRUE(EndsWith(b, tag <= 4 ? "=\r\n\r\n\r\nNNNN" : "=\r\nNNNN")) << tag << "\n" << b;
+      EXPECT_NE(b.find(FormatDateTime("ddhh", a.ObsTime) + "00\r\n"), std::string::npos) << b;
+    }
+    EXPECT_TRUE(op.messages.empty());
+  }
+}
