@@ -11,6 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3-pyftpdlib python3-aiosmtpd libeccodes-tools
   poppler-utils xvfb xauth ccache
+  clang libclang-rt-14-dev dpkg-dev file
 )
 
 missing=()
