@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds everything and runs every test.
+# Sets up the machine, builds everything and runs every test: first the normal
+# build with the desk's windows, then core, command line and their tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 BUILD=${TERN_BUILD_DIR:-build}
+export QT_QPA_PLATFORM=offscreen
+
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$BUILD"
-export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$BUILD" --output-on-failure -j2 --timeout 600
+
+if [ "${TERN_SKIP_SANITIZERS:-0}" != 1 ]; then
+  cmake -S . -B "$BUILD-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTERN_SANITIZE=ON \
+    -DTERN_BUILD_GUI=OFF -DTERN_BUILD_BENCH=OFF
+  cmake --build "$BUILD-asan"
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$BUILD-asan" --output-on-failure -j2 --timeout 900
+fi
