@@ -20,12 +20,12 @@ enum { kShiftL = 1, kShiftS = 2, kShiftW = 4 };
 
 enum ProfColumn { kTime, kRange, kHeight, kPressure, kElevation, kAzimuth, kDir, kSpeed, kTemp, kHum, kDep, kCount };
 
-struct ProfColumnSpec {
+struct ProfColumnDef {
   FixedColumn column;
   NumKind kind;
 };
 
-constexpr ProfColumnSpec kColumns[kCount] = {
+constexpr ProfColumnDef kColumns[kCount] = {
     {{1, 4, 0, kShiftL}, NumKind::Real},
     {{5, 7, kShiftL}, NumKind::Whole},
     {{12, 6, kShiftL}, NumKind::Whole},
