@@ -1,11 +1,52 @@
+// Start-up of the desk: one desk per user, the settings folder and the log, then the main window.
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+#include <QMessageBox>
+
+#include "ChoiceBox.h"
+#include "MainWindow.h"
+#include "Screenshots.h"
+#include "SingleInstance.h"
+#include "TextBridge.h"
+#include "app/AscentFamily.h"
+#include "app/Startup.h"
+#include "base/Files.h"
+
+using namespace tern;
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral("tern2bufr"));
-  window.resize(800, 600);
+  ParamList params;
+  for (int i = 1; i < argc; ++i) params.push_back(FromQ(QString::fromLocal8Bit(argv[i])));
+
+  // A second start only brings the running desk to the front, touching no file.
+  TSingleInstance instance;
+  if (instance.ActivateRunning()) return 0;
+
+  std::string settingsFolder;
+  const std::string c = FindSwitchValue(params, "C");
+  if (!c.empty()) {
+    if (FolderExists(c)) {
+      settingsFolder = IncludeTrailingSeparator(AbsolutePath(c));
+    } else {
+      const auto answer = QMessageBox::question(nullptr, QStringLiteral("Продолжить работу?"),
+                                                QStringLiteral("Не найдена папка для файлов настроек\n") + ToQ(c),
+                                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+      if (answer != QMessageBox::Yes) return 0;
+    }
+  }
+  const std::string log = FindSwitchValue(params, "L");
+  if (!log.empty() && !OpenLog(log)) TQtOperator().Message(cp("Ошибка создания лог-файла"));
+
+  instance.Listen();
+  MainWindow window(params, CreateAscentObject);
+  QObject::connect(&instance, &TSingleInstance::activationRequested, &window, &MainWindow::BringToFront);
+  if (!window.Create(settingsFolder)) return 1;
+
+  const std::string shots = FindSwitchValue(params, "-screenshot");
+  if (!shots.empty()) return SaveScreenshots(window, ToQ(shots)) ? 0 : 1;
+
+  WriteLog("Run");
   window.show();
   return app.exec();
 }

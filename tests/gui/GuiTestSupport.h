@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for driving modal windows in tests: act on the next modal box once it is shown.
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -29,5 +30,15 @@ class ModalWatch {
  private:
   std::unique_ptr<QTimer> timer_;
 };
+
+// Types text into a widget one character at a time, Cyrillic included.
+inline void TypeText(QWidget* w, const QString& text) {
+  for (const QChar ch : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(w, &release);
+  }
+}
 
 }  // namespace tern::test
