@@ -66,10 +66,7 @@ TfrmSendSMTP::TfrmSendSMTP(const tSMTPTaskRecord& task, QWidget* owner, SmtpRunn
   btnCancel = new QPushButton(QStringLiteral("&Прервать"), this);
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
   btnCancel->setAutoDefault(false);
-  connect(btnOK, &QPushButton::clicked, this, [this] {
-    closing_ = true;
-    accept();
-  });
+  connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
   connect(btnCancel, &QPushButton::clicked, this, &TfrmSendSMTP::reject);
 
   auto* bottom = new QHBoxLayout;
@@ -142,7 +139,6 @@ void TfrmSendSMTP::reject() {
     cancel_ = true;
     return;
   }
-  closing_ = true;
   QDialog::reject();
 }
 
@@ -159,13 +155,7 @@ void TfrmSendSMTP::keyPressEvent(QKeyEvent* e) {
   QDialog::keyPressEvent(e);
 }
 
-void TfrmSendSMTP::closeEvent(QCloseEvent* e) {
-  if (closing_) {
-    QDialog::closeEvent(e);
-  } else {
-    e->ignore();
-  }
-}
+void TfrmSendSMTP::closeEvent(QCloseEvent* e) { e->ignore(); }
 
 bool SendMailSMTP(QWidget* owner, const tSMTPTaskRecord& task) {
   TfrmSendSMTP window(task, owner);

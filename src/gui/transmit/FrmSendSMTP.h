@@ -59,7 +59,6 @@ class TfrmSendSMTP : public QDialog {
   bool started_ = false;
   bool running_ = false;
   bool finished_ = false;
-  bool closing_ = false;
   TSMTPResult result_;
 };
 

@@ -1,6 +1,7 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "SmtpRelay.h"
@@ -316,6 +317,22 @@ TEST(SMTPSend, CancelStopsTheExchange) {
     EXPECT_TRUE(r.Cancelled);
     EXPECT_EQ(Cp1251ToUtf8(SMTPOutcomeText(r)), "Отмена отправки..");
     EXPECT_TRUE(relay.Messages().empty());
+  }
+}
+
+TEST(SMTPSend, UnusableHostSettingFailsWithoutConnecting) {
+  for (const char* server : {"127.0.0.1:", "127.0.0.1:smtp", ":25", ""}) {
+    SCOPED_TRACE(server);
+    tSMTPTaskRecord t;
+    t.TextMode = true;
+    t.Server = server;
+    t.From = "st@example.org";
+    t.To = "a@example.org";
+    RecordingMonitor monitor;
+    TSMTPResult r = SendSMTPMessage(t, monitor);
+    EXPECT_FALSE(r.Sent);
+    EXPECT_EQ(r.ErrorText, std::string("host: ") + server);
+    EXPECT_EQ(std::count(monitor.phases.begin(), monitor.phases.end(), "Подключение к серверу.."), 0);
   }
 }
 

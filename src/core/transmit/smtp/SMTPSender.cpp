@@ -142,8 +142,12 @@ int Exchange::OnPrerequest(void* self, char*, char*, int, int) {
   return ex->cancelled_ ? CURL_PREREQFUNC_ABORT : CURL_PREREQFUNC_OK;
 }
 
+// The network layer calls this often, so a cancel is seen even when every
+// other callback is switched off.
 int Exchange::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  return static_cast<Exchange*>(self)->cancelled_ ? 1 : 0;
+  auto* ex = static_cast<Exchange*>(self);
+  ex->CheckCancel();
+  return ex->cancelled_ ? 1 : 0;
 }
 
 TSMTPResult Exchange::Run(const TextList& recipients) {
@@ -256,6 +260,11 @@ TSMTPResult SendSMTPMessage(const tSMTPTaskRecord& task, ISMTPMonitor& monitor) 
     TextList recipients = EnvelopeRecipients(task);
     if (recipients.empty()) {
       result.ErrorText = cp("Нет адреса получателя");
+      return result;
+    }
+    TSMTPServer server = SplitServer(task.Server);
+    if (server.Host.empty() || server.Port == 0) {
+      result.ErrorText = "host: " + task.Server;
       return result;
     }
     monitor.Phase(cp("Подключение к серверу.."));

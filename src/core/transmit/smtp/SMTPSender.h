@@ -7,8 +7,8 @@
 
 namespace tern {
 
-// What the window sees of an exchange. Every call comes on the caller's
-// thread from inside the exchange; the window processes its messages there.
+// What the window sees of an exchange. Every call comes from inside the
+// exchange, on the thread that runs it.
 class ISMTPMonitor {
  public:
   virtual ~ISMTPMonitor() = default;
