@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "transmit/smtp/SMTPAddresses.h"
 #include "transmit/smtp/SMTPSender.h"
 #include "transmit/smtp/SMTPTask.h"
 
@@ -167,6 +168,26 @@ TEST(SMTPAddresses, EnvelopeRecipientsInOrderToCcBcc) {
   EXPECT_TRUE(EnvelopeRecipients(t).empty());
   t.To = " , a@x.org";
   EXPECT_TRUE(EnvelopeRecipients(t).empty());
+}
+
+TEST(SMTPAddresses, FilledFromTheMailSectionWithReceiptsWhenAsked) {
+  tMailSettings mail;
+  mail.From = "Station <st@x.org>";
+  mail.To = "a@x.org";
+  mail.BCC = "d@x.org";
+  for (bool receipt : {false, true}) {
+    SCOPED_TRACE(receipt);
+    tSMTPTaskRecord t;
+    t.Receipt = receipt;
+    FillSMTPAddresses(t, mail, true);
+    EXPECT_TRUE(t.TextMode);
+    EXPECT_EQ(t.From, "Station <st@x.org>");
+    EXPECT_EQ(t.To, "a@x.org");
+    EXPECT_EQ(t.Cc, "");
+    EXPECT_EQ(t.Bcc, "d@x.org");
+    EXPECT_EQ(t.ReceiptAddress, receipt ? mail.From : "");
+    EXPECT_EQ(t.NotificationAddress, receipt ? mail.From : "");
+  }
 }
 
 }  // namespace
