@@ -36,7 +36,10 @@ void TDesk::Create(const std::string& settingsFolder, TDateTime utcNow) {
   // Numbers in every settings file use the point, whatever the user's locale says.
   std::setlocale(LC_NUMERIC, "C");
   RefTime = utcNow - kOneHour;
-  ProgramFolder = HasSwitch(Params, "AC") ? CurrentFolder() : ExecutableFolder();
+  if (!ProgramFolderOverride.empty())
+    ProgramFolder = IncludeTrailingSeparator(ProgramFolderOverride);
+  else
+    ProgramFolder = HasSwitch(Params, "AC") ? CurrentFolder() : ExecutableFolder();
   SettingsFolder = settingsFolder.empty() ? ProgramFolder : IncludeTrailingSeparator(settingsFolder);
 
   ReadStationCode();

@@ -57,6 +57,9 @@ class TDesk {
   ISendWorkflow* Workflow = nullptr;
   std::string SettingsFolder;  // ends with a separator
   std::string ProgramFolder;   // ends with a separator
+  // Where ASCVAR.CNF lives when not beside the program (the command line keeps
+  // it with the settings); empty: the start-up switches decide.
+  std::string ProgramFolderOverride;
   std::string CodesFile;
   uint8_t SystemCode = 0;
   TDeskOptions Options;

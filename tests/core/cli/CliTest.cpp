@@ -1,0 +1,126 @@
+// tern2bufr-cli through the real executable, on a copy of the demo station.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+
+#include "../bufr/EccodesDecode.h"
+#include "TestSupport.h"
+#include "base/Files.h"
+#include "config/CodesChecksum.h"
+
+namespace fs = std::filesystem;
+using tern::test::TempDir;
+
+namespace {
+
+const std::string kDemo = std::string(TERN_FIXTURES) + "/../../demo/";
+const char* kAscent = "20261209-1117";
+
+struct CliRun {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+CliRun Cli(const std::string& args, const TempDir& dir) {
+  const std::string errFile = dir / "stderr.txt";
+  const std::string command = "cd '" + dir.path() + "' && '" + TERN_CLI + "' " + args + " 2>'" + errFile + "'";
+  CliRun r;
+  FILE* p = popen(command.c_str(), "r");
+  std::array<char, 4096> buf;
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+  const int status = pclose(p);
+  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.err = tern::test::ReadBytes(errFile);
+  return r;
+}
+
+// The demo station and its Corvo ascents, copied so that written files stay in the test's folder.
+void CopyDemo(const TempDir& dir) {
+  fs::copy(kDemo + "settings", dir / "settings", fs::copy_options::recursive);
+  fs::copy(kDemo + "ascents/corvo", dir / "ascents", fs::copy_options::recursive);
+  fs::create_directories(dir / "demo/out/TLG");
+  fs::create_directories(dir / "demo/out/BUFR");
+}
+
+std::string Ascent(const TempDir& dir) { return dir / "ascents/" + kAscent + ".info"; }
+
+}  // namespace
+
+TEST(Cli, OpenPrintsTheAscentTimes) {
+  TempDir dir;
+  CopyDemo(dir);
+  const CliRun r = Cli("-C settings open " + Ascent(dir), dir);
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "source: 20261209-1117\n"
+            "launch: 09.12.2026 11:17:00\n"
+            "observation: 09.12.2026 11:00:00\n"
+            "radiosonde: 90\n");
+}
+
+TEST(Cli, LevelsPrintsTheDataCheckTable) {
+  TempDir dir;
+  CopyDemo(dir);
+  const CliRun r = Cli("-C settings levels " + Ascent(dir) + " --bufr1", dir);
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "    t      P     T    dT     H   D   f    dLat    dLon Признаки");
+  EXPECT_NE(r.out.find("\n    0 1012.6  13.9  11.4   187 203   3  0.0000  0.0000 STUW\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\nlevels: 1576 included: 1576\n"), std::string::npos);
+}
+
+TEST(Cli, BufrWritesTheFileThatDecodes) {
+  TempDir dir;
+  CopyDemo(dir);
+  const CliRun r = Cli("-C settings bufr " + Ascent(dir) + " --bufr2 --bbb CCB --number 412 --bulletin 7", dir);
+  ASSERT_EQ(r.code, 0) << r.err;
+  const std::string path = r.out.substr(0, r.out.size() - 1);
+  EXPECT_EQ(path, dir / "ascents/A_IUSD01RUMS091100CCB_C_RUMS_202612091117_27612.bin");
+  ASSERT_TRUE(tern::FileExists(path));
+  const auto d = tern::test::DecodeWithEccodes(path, {"updateSequenceNumber", "stationNumber", "radiosondeAscensionNumber"});
+  ASSERT_TRUE(d.Ok()) << d.output;
+  EXPECT_EQ(d.Number("updateSequenceNumber"), 2);  // CCB: the second correction
+  EXPECT_EQ(d.Number("stationNumber"), 612);
+  EXPECT_EQ(d.Number("radiosondeAscensionNumber"), 412);
+}
+
+TEST(Cli, BulletinIsTheExactBytesOfTheMessage) {
+  TempDir dir;
+  CopyDemo(dir);
+  const CliRun r = Cli("-C settings bulletin " + Ascent(dir) + " TTAA", dir);
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, tern::test::ReadBytes(tern::test::FixturePath("cli/TTAA-20261209-1117.txt")));
+}
+
+TEST(Cli, SignAndCheckCodes) {
+  TempDir dir;
+  CopyDemo(dir);
+  const std::string codes = dir / "settings/BUFRCODES.CNF";
+  EXPECT_EQ(Cli("check-codes " + codes, dir).code, 0);
+  tern::test::WriteBytes(codes, tern::test::ReadBytes(codes) + "; edited\r\n");
+  EXPECT_EQ(Cli("check-codes " + codes, dir).code, 1);
+  EXPECT_EQ(Cli("sign-codes " + codes, dir).code, 0);
+  EXPECT_EQ(Cli("check-codes " + codes, dir).code, 0);
+  EXPECT_TRUE(tern::CheckCodesFile(codes));
+}
+
+TEST(Cli, ExitCodes) {
+  TempDir dir;
+  CopyDemo(dir);
+  struct Case { std::string args; int code; };
+  const Case cases[] = {
+      {"", 2},
+      {"frobnicate", 2},
+      {"-C settings levels " + Ascent(dir), 2},               // no message kind
+      {"-C settings levels " + Ascent(dir) + " --bufr1 --bufr2", 2},
+      {"-C settings bulletin " + Ascent(dir) + " TTZZ", 2},
+      {"-C settings bufr " + Ascent(dir) + " --bufr1 --number x", 2},
+      {"-C settings open " + (dir / "ascents/nothing.info"), 1},
+      {"-C missing-folder open " + Ascent(dir), 1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Cli(c.args, dir).code, c.code) << c.args;
+}
