@@ -6,4 +6,5 @@ scripts/setup.sh
 BUILD=${TERN_BUILD_DIR:-build}
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$BUILD" --target tern2bufr
+mkdir -p demo/out/TLG demo/out/BUFR
 exec "$BUILD/src/gui/tern2bufr" -C demo/settings "$@"
