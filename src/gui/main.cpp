@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "ChoiceBox.h"
 #include "MainWindow.h"
@@ -13,6 +14,15 @@
 #include "base/Files.h"
 
 using namespace tern;
+
+namespace {
+
+std::string NewestAscent(const std::string& folder) {
+  const QFileInfoList found = QDir(ToQ(folder)).entryInfoList({QStringLiteral("*.info")}, QDir::Files, QDir::Time);
+  return found.isEmpty() ? std::string() : FromQ(found.front().absoluteFilePath());
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -38,13 +48,28 @@ int main(int argc, char** argv) {
   const std::string log = FindSwitchValue(params, "L");
   if (!log.empty() && !OpenLog(log)) TQtOperator().Message(cp("Ошибка создания лог-файла"));
 
+  const std::string shots = FindSwitchValue(params, "-screenshot");
+  QTimer dismiss;
+  if (!shots.empty()) {
+    // Nobody is there to answer while the pictures are taken: every box is closed as it appears.
+    QObject::connect(&dismiss, &QTimer::timeout, [] {
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    dismiss.start(50);
+  }
+
   instance.Listen();
   MainWindow window(params, CreateAscentObject);
   QObject::connect(&instance, &TSingleInstance::activationRequested, &window, &MainWindow::BringToFront);
   if (!window.Create(settingsFolder)) return 1;
 
-  const std::string shots = FindSwitchValue(params, "-screenshot");
-  if (!shots.empty()) return SaveScreenshots(window, ToQ(shots)) ? 0 : 1;
+  if (!shots.empty()) {
+    // The picture shows an ascent: the one given with --ascent, else the newest in the open dialog's folder.
+    std::string ascent = FindSwitchValue(params, "-ascent");
+    if (ascent.empty() && !window.Desk().Panel.Loaded) ascent = NewestAscent(window.Desk().InitialDir);
+    if (!ascent.empty()) window.LoadAscent(ascent);
+    return SaveScreenshots(window, ToQ(shots)) ? 0 : 1;
+  }
 
   WriteLog("Run");
   window.show();

@@ -119,7 +119,11 @@ void TDesk::ReadTransports(const TMyIniFile& aspd) {
     if (!mail.CC.empty()) task.Cc = mail.CC;
     if (!mail.BCC.empty()) task.Bcc = mail.BCC;
   };
+  if (Messages.Spooling.Text == TextMode::FTP && !ReadFTPSettings(aspd, "FTPTXT", FtpText))
+    throw TernError(cp("Ошибка загрузки FTPTXT!"));
   if (Messages.Spooling.Text == TextMode::SMTP) readSmtp("SMTPTXT", SmtpText, true, Messages.MailText);
+  if (Messages.Spooling.Bufr == BufrMode::FTP && !ReadFTPSettings(aspd, "FTPBIN", FtpBufr))
+    throw TernError(cp("Ошибка загрузки FTPBIN!"));
   if (Messages.Spooling.Bufr == BufrMode::SMTP) readSmtp("SMTPBIN", SmtpBufr, false, Messages.MailBinary);
 }
 

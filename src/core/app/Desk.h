@@ -17,6 +17,7 @@
 #include "base/Operator.h"
 #include "config/MessageSettings.h"
 #include "sounding/UAMessage.h"
+#include "transmit/ftp/FtpTask.h"
 #include "transmit/smtp/SMTPTask.h"
 
 namespace tern {
@@ -67,6 +68,8 @@ class TDesk {
   TAscentPanel Panel;
   TMessageSettings Messages;
   TAscentVariables Vars;
+  tFTPTaskRecord FtpText;    // filled when text bulletins go by FTP
+  tFTPTaskRecord FtpBufr;    // filled when BUFR files go by FTP
   tSMTPTaskRecord SmtpText;  // filled when text bulletins go by SMTP
   tSMTPTaskRecord SmtpBufr;  // filled when BUFR files go by SMTP
   TDateTime RefTime = 0;  // UTC now minus one hour
