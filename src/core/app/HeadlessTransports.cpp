@@ -4,6 +4,7 @@
 
 #include "base/Text.h"
 #include "transmit/ftp/FtpUpload.h"
+#include "transmit/mail/SystemMail.h"
 #include "transmit/smtp/SMTPSender.h"
 
 namespace tern {
@@ -52,8 +53,14 @@ bool THeadlessTransports::SendMailSMTP(tSMTPTaskRecord& task) {
 
 int THeadlessTransports::SendMailClient(const tMailHandOff& mail) {
   if (MailClient) return MailClient(mail);
-  Say(cp("Почтовая программа недоступна"));
-  return 1;
+  return HandToMailClient(mail, nullptr);
+}
+
+int HandToMailClient(const tMailHandOff& mail, void* parentWindow) {
+  const TextList* attachments = mail.Attachments.empty() ? nullptr : &mail.Attachments;
+  const TextList* cc = mail.Cc.empty() ? nullptr : &mail.Cc;
+  const TextList* bcc = mail.Bcc.empty() ? nullptr : &mail.Bcc;
+  return SendMailMAPI(mail.Subject, mail.Body, parentWindow, true, attachments, &mail.To, cc, bcc);
 }
 
 }  // namespace tern

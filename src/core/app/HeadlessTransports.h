@@ -8,6 +8,10 @@
 
 namespace tern {
 
+// The message to the workstation's mail client through the platform's hand-off;
+// 0 when the client took it.
+int HandToMailClient(const tMailHandOff& mail, void* parentWindow);
+
 class THeadlessTransports : public ISendTransports {
  public:
   // progress receives one cp1251 line per step; may be empty.
@@ -16,7 +20,7 @@ class THeadlessTransports : public ISendTransports {
 
   bool SendFileFTP(tFTPTaskRecord& task) override;
   bool SendMailSMTP(tSMTPTaskRecord& task) override;
-  // Without a desktop there is no mail client unless one is given here.
+  // The platform's mail client unless another is given here.
   int SendMailClient(const tMailHandOff& mail) override;
 
   std::function<int(const tMailHandOff&)> MailClient;
