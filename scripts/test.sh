@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds everything and runs every test: first the normal
 # build with the desk's windows, then core, command line and their tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then a short fuzz pass.
+# TERN_SKIP_SANITIZERS=1 and TERN_SKIP_FUZZ=1 leave out the last two phases.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -18,4 +19,10 @@ if [ "${TERN_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake --build "$BUILD-asan"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$BUILD-asan" --output-on-failure -j2 --timeout 900
+fi
+
+# A short fuzz pass over every reader, the bulletins and the encoder; the long
+# run is scripts/fuzz.sh with a longer time.
+if [ "${TERN_SKIP_FUZZ:-0}" != 1 ]; then
+  scripts/fuzz.sh "${TERN_FUZZ_SECONDS:-10}"
 fi

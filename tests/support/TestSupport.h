@@ -1,5 +1,7 @@
 #pragma once
 // Shared helpers of the tests: a scratch folder per test and file writers.
+#include <sys/resource.h>
+
 #include <string>
 #include <string_view>
 
@@ -18,6 +20,19 @@ class TempDir {
 
  private:
   std::string path_;
+};
+
+// A full disk for as long as the object lives: a file-size limit makes write()
+// fail with EFBIG exactly as ENOSPC would midway through a file.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit old_{};
 };
 
 // Writes bytes as they are.

@@ -1,9 +1,6 @@
-// A full disk during a write: simulated with a file-size limit, which makes
-// write() fail with EFBIG exactly as ENOSPC would midway through a file.
+// A full disk during a write, simulated with a file-size limit.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include "TestSupport.h"
@@ -14,24 +11,6 @@
 using namespace tern;
 
 namespace {
-
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit lim = old_;
-    lim.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lim);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, SIG_DFL);
-  }
-
- private:
-  rlimit old_{};
-};
 
 size_t FilesIn(const std::string& folder) {
   size_t n = 0;
@@ -46,7 +25,7 @@ TEST(DiskFull, AtomicWriteKeepsTheOldFileAndLeavesNothingBehind) {
   const std::string path = dir / "A_IUKD90RUMS051200_27612.bin";
   tern::test::WriteBytes(path, "old message");
   {
-    FileSizeLimit limit(64);
+    tern::test::FileSizeLimit limit(64);
     try {
       WriteFileAtomic(path, std::string(4096, 'x'));
       FAIL() << "a write beyond the limit must fail";
@@ -66,7 +45,7 @@ TEST(DiskFull, InterruptedSettingsWriteKeepsTheOldSettings) {
   tern::test::WriteBytes(path, big);
   TMyIniFile ini(path);
   {
-    FileSizeLimit limit(128);
+    tern::test::FileSizeLimit limit(128);
     EXPECT_THROW(ini.WriteInteger("Counters", "BUFR", 42), TernError);
   }
   EXPECT_EQ(ini.ReadInteger("Counters", "BUFR", 0), 41);

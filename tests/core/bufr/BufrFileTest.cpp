@@ -248,3 +248,27 @@ TEST(EncodeBufr, FailureLeavesNoFileWhenThereWasNone) {
   EXPECT_EQ(FileCount(dir), 0);
   ASSERT_EQ(op.messages.size(), 1u);
 }
+
+TEST(EncodeBufr, FullDiskLeavesNoPartialFileAndTellsWhichFile) {
+  for (const bool previous : {true, false}) {
+    SCOPED_TRACE(previous ? "over an earlier file" : "no earlier file");
+    TempDir dir;
+    DefaultAnswerOperator op;
+    auto a = ReadyAscent(dir, op);
+    if (previous) test::WriteBytes(a->BufrFileName, "previous");
+    {
+      test::FileSizeLimit diskFull(64);  // the message with its envelope is well over 64 octets
+      EXPECT_FALSE(a->EncodeBufr());
+    }
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(Cp1251ToUtf8(op.messages[0]), "Ошибка записи файла " + a->BufrFileName);
+    if (previous) {
+      EXPECT_EQ(test::ReadBytes(a->BufrFileName), "previous");
+    }
+    EXPECT_EQ(FileExists(a->BufrFileName), previous);
+    EXPECT_EQ(FileCount(dir), previous ? 1 : 0);  // no temporary left behind
+    // Room again: the same send now succeeds.
+    EXPECT_TRUE(a->EncodeBufr());
+    EXPECT_EQ(test::ReadBytes(a->BufrFileName).substr(0, 1), "\x01");
+  }
+}
