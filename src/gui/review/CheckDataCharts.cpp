@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QToolTip>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -200,7 +201,22 @@ void CheckDataCharts::Recolour() {
   trackRej_->setData(ri, rx, ry, true);
   trackSel_->setData(si, sx, sy, true);
   trackSelRej_->setData(sri, srx, sry, true);
-  for (QCustomPlot* plot : {temp_, wind_, xy_}) plot->replot(QCustomPlot::rpQueuedReplot);
+  for (QCustomPlot* plot : {temp_, wind_, xy_}) Redraw(plot);
+}
+
+void CheckDataCharts::Redraw(QCustomPlot* plot) {
+  if (plot->isVisible()) {
+    plot->replot(QCustomPlot::rpQueuedReplot);
+  } else if (std::find(stale_.begin(), stale_.end(), plot) == stale_.end()) {
+    stale_.push_back(plot);
+  }
+}
+
+void CheckDataCharts::PageShown(QCustomPlot* chart) {
+  auto it = std::find(stale_.begin(), stale_.end(), chart);
+  if (it == stale_.end()) return;
+  stale_.erase(it);
+  chart->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void CheckDataCharts::SetSelection(int first, int last) {
@@ -222,8 +238,8 @@ void CheckDataCharts::UpdateBandItems() {
     band->topLeft->setCoords(0, bandEnd_);
     band->bottomRight->setCoords(1, bandStart_);
   }
-  temp_->replot(QCustomPlot::rpQueuedReplot);
-  wind_->replot(QCustomPlot::rpQueuedReplot);
+  Redraw(temp_);
+  Redraw(wind_);
 }
 
 void CheckDataCharts::SetScaleWithoutRejected(bool on) {
@@ -271,7 +287,7 @@ void CheckDataCharts::ApplyScales(const ScaleSet& s) {
   SetRange(xy_->yAxis, s.lat);
   ApplyPressureLabels(temp_->yAxis);
   ApplyPressureLabels(wind_->yAxis);
-  for (QCustomPlot* plot : {temp_, wind_, xy_}) plot->replot(QCustomPlot::rpQueuedReplot);
+  for (QCustomPlot* plot : {temp_, wind_, xy_}) Redraw(plot);
 }
 
 void CheckDataCharts::ApplyPressureLabels(QCPAxis* axis) {

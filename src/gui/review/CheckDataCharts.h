@@ -45,6 +45,8 @@ class CheckDataCharts : public QObject {
   const ScaleSet& Current() const { return current_; }
   double BandStart() const { return bandStart_; }
   double BandEnd() const { return bandEnd_; }
+  // A page became visible: draw its chart if it changed while hidden.
+  void PageShown(QCustomPlot* chart);
   // Pressure of each level (for band <-> selection).
   const std::vector<double>& Pressures() const { return pressures_; }
 
@@ -67,6 +69,9 @@ class CheckDataCharts : public QObject {
   void ShowTip(QCustomPlot* plot, const QPoint& pos);
   int NearestLevel(QCustomPlot* plot, const QPoint& pos, bool* onTrack) const;
   void PushHistory(QCustomPlot* plot);
+  // Hidden pages are drawn when they are shown, not on every change.
+  void Redraw(QCustomPlot* plot);
+  std::vector<QCustomPlot*> stale_;
 
   CheckDataModel& model_;
   QCustomPlot* temp_;

@@ -78,6 +78,8 @@ TfrmViewCheckData::TfrmViewCheckData(CheckDataModel& model, IOperator& op, QWidg
   connect(charts, &CheckDataCharts::pointClicked, this, &TfrmViewCheckData::OnPointClicked);
   charts->Fill();
   pages->setTabVisible(2, charts->HasPositions());
+  connect(pages, &QTabWidget::currentChanged, this,
+          [this](int page) { charts->PageShown(qobject_cast<QCustomPlot*>(pages->widget(page))); });
   if (model_.Ascent().LevelCount > 0) SelectLevels(0, 0);
 
   // The window sees the function keys before any of its controls.
