@@ -107,6 +107,10 @@ int main(int argc, char** argv) {
     at += 2;
   }
   if (at >= args.size()) return Usage(nullptr);
+  if (args[at] == "--help" || args[at] == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   const std::string command = args[at++];
   const std::vector<std::string> rest(args.begin() + static_cast<long>(at), args.end());
   std::string problem;

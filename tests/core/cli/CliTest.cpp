@@ -124,3 +124,13 @@ TEST(Cli, ExitCodes) {
   };
   for (const auto& c : cases) EXPECT_EQ(Cli(c.args, dir).code, c.code) << c.args;
 }
+
+TEST(Cli, HelpPrintsTheUsageAndSucceeds) {
+  TempDir dir;
+  for (const char* args : {"--help", "-h"}) {
+    const CliRun r = Cli(args, dir);
+    EXPECT_EQ(r.code, 0) << args;
+    EXPECT_EQ(r.out.rfind("usage: tern2bufr-cli", 0), 0u) << args;
+    EXPECT_NE(r.out.find("bulletin ASCENT"), std::string::npos) << args;
+  }
+}
