@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "SendPipeline.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -76,6 +77,8 @@ MainWindow::MainWindow(ParamList params, AscentFactory factory, QWidget* parent)
     : QMainWindow(parent), op_(this), desk_(std::make_unique<TDesk>(std::move(params), op_, std::move(factory))) {
   setObjectName(QStringLiteral("MainWindow"));
   BuildControls();
+  pipeline_ = std::make_unique<TQtSendPipeline>(this, op_);
+  desk_->Workflow = &pipeline_->Workflow;
 }
 
 MainWindow::~MainWindow() = default;

@@ -23,6 +23,8 @@ class QSpinBox;
 
 namespace tern {
 
+struct TQtSendPipeline;
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
@@ -96,6 +98,7 @@ class MainWindow : public QMainWindow {
 
   TQtOperator op_;
   std::unique_ptr<TDesk> desk_;
+  std::unique_ptr<TQtSendPipeline> pipeline_;  // the send buttons' workflow
   bool shownOnce_ = false;
   bool showing_ = false;  // no edits are forwarded while the panel is being shown
 };
