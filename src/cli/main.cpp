@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "CliCommands.h"
+#include "app/HeadlessTransports.h"
+#include "app/SendCommand.h"
 #include "base/Error.h"
 #include "base/Text.h"
 
@@ -22,6 +24,9 @@ const char kUsage[] =
     "       [--repeated] [--observer TEXT] [--serial TEXT] [--balloon INDEX] [--gas INDEX]\n"
     "       [--lift KG] [--train M] [--termination INDEX]\n"
     "  bulletin ASCENT (TTAA|TTBB|TTCC|TTDD|SLOY|PRIZ) [--bbb BBB] [--radiosonde INDEX]\n"
+    "  send ASCENT (TTAA|TTBB|TTCC|TTDD|SLOY|PRIZ|BUFR1|BUFR2) [--bbb BBB] [--number N] [--rara INDEX]\n"
+    "       [--serial TEXT] [--balloon INDEX] [--gas INDEX] [--lift KG] [--train M] [--termination INDEX]\n"
+    "       [--observer TEXT] [--repeated 0|1]   (counters in ASCVAR.CNF of the current folder)\n"
     "  sign-codes FILE\n"
     "  check-codes FILE\n";
 
@@ -155,6 +160,18 @@ int main(int argc, char** argv) {
       r.termination = IntOption(*p, "--termination", problem);
       if (!problem.empty()) return Usage(problem.c_str());
       return cli::Bufr(settings, r);
+    }
+    if (command == "send") {
+      const tSendRequest request = ParseSendArguments(rest);
+      // One line per step; the line breaks of the desk's messages become blanks.
+      auto say = [](const std::string& cp1251) {
+        std::string line = Cp1251ToUtf8(cp1251);
+        for (char& c : line)
+          if (c == '\r' || c == '\n') c = ' ';
+        std::printf("%s\n", line.c_str());
+      };
+      THeadlessTransports transports(say);
+      return RunSend({"-C", settings, "-AC"}, request, transports, say);
     }
     if (command == "bulletin") {
       auto p = Parse(rest, {"--bbb", "--radiosonde"}, {}, problem);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "DemoStation.h"
 #include "SendDeskFixture.h"
 #include "TestSupport.h"
 #include "app/AscentFamily.h"
@@ -18,32 +19,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class WorkingFolder {
- public:
-  explicit WorkingFolder(const std::string& path) : old_(fs::current_path()) { fs::current_path(path); }
-  ~WorkingFolder() { fs::current_path(old_); }
-
- private:
-  fs::path old_;
-};
-
 TEST(DeskSend, EveryButtonOfTheDemoStationSendsAndStaysSentOnReopening) {
-  test::TempDir dir;
-  const std::string settings = dir / "settings/";
-  fs::copy(test::FixturePath("../../demo/settings"), settings);
-  fs::create_directories(dir / "ascents");
-  for (const char* ext : {".info", ".prof", ".KN04", ".LAYERS", ".GROUND"})
-    fs::copy(test::FixturePath(std::string("../../demo/ascents/corvo/20261209-1117") + ext),
-             dir / (std::string("ascents/20261209-1117") + ext));
-  {
-    TMyIniFile aspd(settings + "ASPD.CNF");
-    aspd.WriteString("SPOOLING", "TLGSave", dir / "out/TLG");
-    aspd.WriteString("SPOOLING", "BUFRSave", dir / "out/BUFR");
-    fs::create_directories(dir / "out/TLG");
-    fs::create_directories(dir / "out/BUFR");
-    TMyIniFile(settings + "TERN2BFR.CNF").WriteString("OPTIONS", "Src", dir / "ascents");
-  }
-  WorkingFolder here(dir.path());
+  test::DemoStation station;
+  test::TempDir& dir = station.dir;
+  const std::string& settings = station.settings;
+  test::WorkingFolder here(dir.path());
 
   ScriptedOperator op;
   TDesk desk({"-AC"}, op, CreateAscentObject);
