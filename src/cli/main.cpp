@@ -162,7 +162,12 @@ int main(int argc, char** argv) {
       return cli::Bufr(settings, r);
     }
     if (command == "send") {
-      const tSendRequest request = ParseSendArguments(rest);
+      tSendRequest request;
+      try {
+        request = ParseSendArguments(rest);
+      } catch (const TernError& e) {
+        return Usage(Cp1251ToUtf8(e.Text()).c_str());
+      }
       // One line per step; the line breaks of the desk's messages become blanks.
       auto say = [](const std::string& cp1251) {
         std::string line = Cp1251ToUtf8(cp1251);
