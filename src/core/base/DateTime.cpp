@@ -10,17 +10,20 @@
 namespace tern {
 namespace {
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+constexpr bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 // Days from 0001-01-01 to the given date (proleptic Gregorian), 1-based day count.
-long long DayNumber(int y, int m, int d) {
-  static const int cum[2][13] = {{0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365},
-                                 {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366}};
+constexpr long long DayNumber(int y, int m, int d) {
+  constexpr int cum[2][13] = {{0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365},
+                              {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366}};
   const long long yy = y - 1;
-  return yy * 365 + yy / 4 - yy / 100 + yy / 400 + cum[IsLeap(y)][m - 1] + d;
+  return yy * 365 + yy / 4 - yy / 100 + yy / 400 + cum[IsLeap(y) ? 1 : 0][m - 1] + d;
 }
 
-const long long kDelta = DayNumber(1899, 12, 30);
+// A compile-time constant, so date-times defined at file level elsewhere never
+// see it before it is set.
+constexpr long long kDelta = DayNumber(1899, 12, 30);
+static_assert(DayNumber(1970, 1, 1) - kDelta == 25569);
 
 void DateFromDayNumber(long long n, int& y, int& m, int& d) {
   // Inverse of DayNumber by the usual 400/100/4/1-year cycles.
