@@ -6,6 +6,8 @@
 # kept in build-fuzz/corpus/<target>/ for the next run, and any input that
 # crashes, hangs, leaks or trips a sanitizer is left in build-fuzz/crashes/.
 # Reproduce one with: build-fuzz/fuzz/<target> build-fuzz/crashes/<file>
+# TERN_FUZZ_SEED fixes the fuzzer's random seed, so that a short run walks the
+# same inputs every time (the test command uses it); unset, every run differs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-60}
@@ -30,9 +32,11 @@ for name in "${targets[@]}"; do
   mkdir -p "$corpus"
   seeds=()
   [ -d "fuzz/corpus/$name" ] && seeds+=("fuzz/corpus/$name")
+  seed=()
+  [ -n "${TERN_FUZZ_SEED:-}" ] && seed=(-seed="$TERN_FUZZ_SEED")
   echo "== $name for ${SECONDS_PER_TARGET}s"
   if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-     "$target" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+     "$target" "${seed[@]}" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
        -artifact_prefix="$BUILD/crashes/$name-" "$corpus" "${seeds[@]}" >"$BUILD/$name.log" 2>&1; then
     grep -E '^stat::number_of_executed_units' "$BUILD/$name.log" | sed 's/^stat::number_of_executed_units: */   runs: /' || true
     passed=$((passed + 1))

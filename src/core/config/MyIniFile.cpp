@@ -134,8 +134,9 @@ void Store(const std::string& path, const Parsed& p) {
 }
 
 void InsertLine(Parsed& p, size_t at, std::string text) {
-  // The line before the insertion point must end, or the new line would join it.
-  if (at > 0 && p.lines[at - 1].eol.empty()) p.lines[at - 1].eol = "\r\n";
+  // The line before the insertion point must end with a line feed, or the new
+  // line would join it: a lone CR ends no line when the file is read again.
+  if (at > 0 && p.lines[at - 1].eol.find('\n') == std::string::npos) p.lines[at - 1].eol += "\r\n";
   p.lines.insert(p.lines.begin() + static_cast<long>(at), RawLine{std::move(text), "\r\n"});
 }
 

@@ -109,6 +109,30 @@ TEST(MyIniFile, WritesKeepEveryOtherLine) {
   EXPECT_EQ(ini.ReadFloat("C", "f", 0), 0.1);
 }
 
+// A key appended after a line that has no line feed of its own (the end of
+// the file, a stray CR) must land on a line of its own and read back.
+TEST(MyIniFile, AppendedKeysNeverJoinTheLineBefore) {
+  struct Case {
+    const char* content;
+    const char* expected;
+  } cases[] = {
+      {"[A]", "[A]\r\nk=v\r\n"},
+      {"[A]\r", "[A]\r\r\nk=v\r\n"},
+      {"[A]\nx=1\r", "[A]\nx=1\r\r\nk=v\r\n"},
+      {"[A\x01]\r", "[A\x01]\r\r\nk=v\r\n"},  // control characters are trimmed from names
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.content);
+    TempDir dir;
+    const std::string path = dir / "w.cnf";
+    tern::test::WriteBytes(path, c.content);
+    TMyIniFile ini(path);
+    ini.WriteString("A", "k", "v");
+    EXPECT_EQ(tern::test::ReadBytes(path), c.expected);
+    EXPECT_EQ(ini.ReadString("A", "k", ""), "v");
+  }
+}
+
 TEST(MyIniFile, WriteCreatesTheFileAndRoundTripsTypedValues) {
   TempDir dir;
   TMyIniFile ini(dir / "new.cnf");
