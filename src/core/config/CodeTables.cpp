@@ -280,11 +280,18 @@ void ReadObservers(const TMyIniFile& ini, TextList& list) {
 }
 
 void WriteObservers(TMyIniFile& ini, const TextList& list) {
-  if (ini.ReadInteger("SMENA", "N", -1) == static_cast<long long>(list.size())) return;
+  TextList stored;
+  for (const std::string& name : list) stored.push_back(LatinCapitals(name.substr(0, 4)));
+  // An unchanged list leaves the file alone. Comparing the count alone would
+  // drop an edit that removes one name and adds another.
+  bool unchanged = ini.ReadInteger("SMENA", "N", -1) == static_cast<long long>(stored.size());
+  for (size_t k = 0; unchanged && k < stored.size(); ++k)
+    unchanged = ini.ReadString("SMENA", Key("smena", static_cast<long long>(k)), "") == stored[k];
+  if (unchanged) return;
   ini.EraseSection("SMENA");
-  ini.WriteInteger("SMENA", "N", static_cast<int>(list.size()));
-  for (size_t k = 0; k < list.size(); ++k)
-    ini.WriteString("SMENA", Key("smena", static_cast<long long>(k)), LatinCapitals(list[k].substr(0, 4)));
+  ini.WriteInteger("SMENA", "N", static_cast<int>(stored.size()));
+  for (size_t k = 0; k < stored.size(); ++k)
+    ini.WriteString("SMENA", Key("smena", static_cast<long long>(k)), stored[k]);
 }
 
 std::string ObserverCode(const std::string& name) {

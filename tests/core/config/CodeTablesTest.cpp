@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "TestSupport.h"
 #include "base/Text.h"
@@ -307,10 +308,18 @@ TEST(CodeTables, ObserverListRoundTrip) {
   EXPECT_EQ(ini.ReadString("SMENA", "smena5", "gone"), "gone");
   EXPECT_EQ(ini.ReadString("Other", "keep", ""), "1");
 
-  // The same number of entries is taken as an unchanged list.
-  WriteObservers(ini, {"x", "y", "z"});
+  // An unchanged list is not written again (a write replaces the file, so
+  // the same file means no write).
+  struct stat before {}, after {};
+  ASSERT_EQ(stat(ini.FileName().c_str(), &before), 0);
+  WriteObservers(ini, {"IVAN", cp("Петр"), "ab"});
+  ASSERT_EQ(stat(ini.FileName().c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+
+  // A name swapped for another keeps the count but is still saved.
+  WriteObservers(ini, {"IVAN", "Olga", "AB"});
   ReadObservers(ini, list);
-  EXPECT_EQ(list, (TextList{"IVAN", cp("Петр"), "AB"}));
+  EXPECT_EQ(list, (TextList{"IVAN", "OLGA", "AB"}));
 
   WriteObservers(ini, {});
   ReadObservers(ini, list);
