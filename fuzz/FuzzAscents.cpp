@@ -1,14 +1,18 @@
 #include "FuzzAscents.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdio>
 
 #include "FuzzSupport.h"
 #include "base/Files.h"
 #include "sounding/Records.h"
+#include "sounding/kiosk/LittleEndian.h"
 
 namespace tern::fuzz {
+
+using tern::kiosk::PutLeF32;
+using tern::kiosk::PutLeU16;
+using tern::kiosk::PutLeU32;
 
 namespace {
 
@@ -16,16 +20,6 @@ namespace {
 std::string CorvoBase(uint8_t code) {
   return ScratchFolder() + (code >= 5 ? "20200305-2305" : "5.3.2020-23.5");
 }
-
-void PutU16(std::string& b, size_t at, uint16_t v) {
-  b[at] = static_cast<char>(v & 0xFF);
-  b[at + 1] = static_cast<char>(v >> 8);
-}
-void PutU32(std::string& b, size_t at, uint32_t v) {
-  PutU16(b, at, static_cast<uint16_t>(v & 0xFFFF));
-  PutU16(b, at + 2, static_cast<uint16_t>(v >> 16));
-}
-void PutF32(std::string& b, size_t at, float v) { PutU32(b, at, std::bit_cast<uint32_t>(v)); }
 
 void WriteFile(const std::string& path, std::string_view content) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -83,30 +77,30 @@ void FillProfile(TUAMessage& a) {
 std::string KioskCard(uint32_t station) {
   // 186 octets: block 1 (55), the variant octet, block 2 (84), block 3 (46).
   std::string b(186, '\x5A');
-  PutU32(b, 20, station);
+  PutLeU32(b, 20, station);
   b[55] = 0;
   const size_t block3 = 55 + 1 + 84;
   b[block3 + 20] = 5;
   b.replace(block3 + 21, 5, "70560");
-  PutU16(b, block3 + 26, 9);
-  PutU16(b, block3 + 28, 12);
-  PutU16(b, block3 + 30, 2026);
-  PutF32(b, block3 + 32, 23.25f);
+  PutLeU16(b, block3 + 26, 9);
+  PutLeU16(b, block3 + 28, 12);
+  PutLeU16(b, block3 + 30, 2026);
+  PutLeF32(b, block3 + 32, 23.25f);
   return b;
 }
 
 std::string KioskProfile(int points) {
   std::string b(32 + 44 * static_cast<size_t>(points), '\0');
-  PutU16(b, 6, static_cast<uint16_t>(points - 1));  // last wind
-  PutU16(b, 12, 0);                                 // no 100 hPa record
+  PutLeU16(b, 6, static_cast<uint16_t>(points - 1));  // last wind
+  PutLeU16(b, 12, 0);                                 // no 100 hPa record
   for (int i = 0; i < points; ++i) {
     const size_t at = 32 + 44 * static_cast<size_t>(i);
     const double p = 1002.0 * std::pow(50.0 / 1002.0, i / double(points - 1));
     const double z = 150 + 7000 * std::log(1002.0 / p);
     const float values[] = {float(i * 60), float(std::round(p * 10) / 10), float(-5 - 0.0065 * (z - 150)), 70.0f,
                             float(z), float(250 + i), float(5 + i), float(100 * i), float(50 * i)};
-    for (size_t v = 0; v < 9; ++v) PutF32(b, at + 4 * v, values[v]);
-    PutU16(b, at + 42, i == 0 ? 0x01 : 0x04);
+    for (size_t v = 0; v < 9; ++v) PutLeF32(b, at + 4 * v, values[v]);
+    PutLeU16(b, at + 42, i == 0 ? 0x01 : 0x04);
   }
   return b;
 }

@@ -10,6 +10,7 @@
 
 using namespace tern;
 using tern::test::ModalWatch;
+using tern::test::PressKey;
 
 namespace {
 
@@ -17,11 +18,6 @@ QStringList Texts(int buttons, const QString& question = QStringLiteral("Воп�
   QStringList t{QStringLiteral("Запрос"), question};
   for (int i = 1; i <= buttons; ++i) t << QStringLiteral("Кнопка %1").arg(i);
   return t;
-}
-
-void PressKey(QWidget* w, int key) {
-  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-  QApplication::sendEvent(w, &press);
 }
 
 }  // namespace

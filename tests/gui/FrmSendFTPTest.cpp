@@ -8,30 +8,16 @@
 #include <QTimer>
 #include <thread>
 
+#include "GuiTestSupport.h"
 #include "TextBridge.h"
 #include "base/Text.h"
 #include "transmit/FrmSendFTP.h"
 
 using namespace tern;
+using tern::test::PressKey;
+using tern::test::WaitFor;
 
 namespace {
-
-// Pumps events until cond holds or two seconds pass.
-bool WaitFor(const std::function<bool()>& cond) {
-  QElapsedTimer t;
-  t.start();
-  while (!cond()) {
-    if (t.elapsed() > 2000) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 5);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
-void PressEsc(QWidget* w) {
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-  QApplication::sendEvent(w, &press);
-}
 
 bool PhaseIsRed(const TfrmSendFTP& w) { return w.lblFTPPhase->property("failed").toBool(); }
 
@@ -85,7 +71,7 @@ TEST(FrmSendFTP, SuccessEnablesOkOnlyOkGivesTrue) {
   EXPECT_EQ(w.lblProgress->text(), QStringLiteral("4/4"));
   EXPECT_FALSE(w.btnCancel->isEnabled());
   // Esc does nothing while the cancel button is disabled.
-  PressEsc(&w);
+  PressKey(&w, Qt::Key_Escape);
   EXPECT_TRUE(w.isVisible());
   w.btnOK->click();
   EXPECT_EQ(result, QDialog::Accepted);
@@ -151,7 +137,7 @@ TEST(FrmSendFTP, EscDuringTheUploadIsACancelRequest) {
   TfrmSendFTP w(task, nullptr, runner);
   w.open();
   ASSERT_TRUE(WaitFor([&] { return w.Running(); }));
-  PressEsc(&w);
+  PressKey(&w, Qt::Key_Escape);
   EXPECT_TRUE(w.CancelRequested());
   ASSERT_TRUE(WaitFor([&] { return !w.Running(); }));
   EXPECT_FALSE(w.Succeeded());

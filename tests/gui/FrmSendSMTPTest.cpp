@@ -8,29 +8,16 @@
 #include <QTimer>
 #include <thread>
 
+#include "GuiTestSupport.h"
 #include "TextBridge.h"
 #include "base/Text.h"
 #include "transmit/FrmSendSMTP.h"
 
 using namespace tern;
+using tern::test::PressKey;
+using tern::test::WaitFor;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& cond, int ms = 3000) {
-  QElapsedTimer t;
-  t.start();
-  while (!cond()) {
-    if (t.elapsed() > ms) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 5);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
-void PressEsc(QWidget* w) {
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-  QApplication::sendEvent(w, &press);
-}
 
 bool PhaseIsRed(const TfrmSendSMTP& w) { return w.lblSMTPPhase->property("failed").toBool(); }
 
@@ -79,7 +66,7 @@ TEST(FrmSendSMTP, SuccessShowsTheExchangeAndOnlyOkOrEscClose) {
   EXPECT_FALSE(w.btnCancel->isEnabled());
   w.close();  // the title-bar close does nothing
   EXPECT_TRUE(w.isVisible());
-  PressEsc(&w);
+  PressKey(&w, Qt::Key_Escape);
   EXPECT_EQ(result, QDialog::Accepted);
   EXPECT_TRUE(w.Succeeded());
 }
@@ -131,7 +118,7 @@ TEST(FrmSendSMTP, CancelReachesTheExchangeAndEndsAsCancelled) {
   EXPECT_TRUE(PhaseIsRed(w));
   EXPECT_EQ(w.btnCancel->text(), QStringLiteral("Отмена"));
   EXPECT_EQ(result, -1);
-  PressEsc(&w);
+  PressKey(&w, Qt::Key_Escape);
   EXPECT_EQ(result, QDialog::Rejected);
 }
 

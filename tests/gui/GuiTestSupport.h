@@ -1,11 +1,14 @@
 #pragma once
 // Helpers for driving modal windows in tests: act on the next modal box once it is shown.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace tern::test {
 
@@ -30,6 +33,23 @@ class ModalWatch {
  private:
   std::unique_ptr<QTimer> timer_;
 };
+
+// Pumps events until cond holds or ms milliseconds pass; false on time-out.
+inline bool WaitFor(const std::function<bool()>& cond, int ms = 3000) {
+  QElapsedTimer t;
+  t.start();
+  while (!cond()) {
+    if (t.elapsed() > ms) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+inline void PressKey(QWidget* w, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QApplication::sendEvent(w, &press);
+}
 
 // Types text into a widget one character at a time, Cyrillic included.
 inline void TypeText(QWidget* w, const QString& text) {

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "base/Error.h"
 #include "base/Text.h"
 
 namespace tern::test {
@@ -52,5 +53,14 @@ std::string ReadBytes(const std::string& path) {
 }
 
 std::string FixturePath(std::string_view relative) { return std::string(TERN_FIXTURES) + "/" + std::string(relative); }
+
+std::string ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const TernError& e) {
+    return Cp1251ToUtf8(e.Text());
+  }
+  return "<no error>";
+}
 
 }  // namespace tern::test

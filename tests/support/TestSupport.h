@@ -2,6 +2,7 @@
 // Shared helpers of the tests: a scratch folder per test and file writers.
 #include <sys/resource.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,5 +42,9 @@ void WriteBytes(const std::string& path, std::string_view bytes);
 void WriteCp1251(const std::string& path, std::string_view utf8);
 std::string ReadBytes(const std::string& path);
 std::string FixturePath(std::string_view relative);
+
+// The operator's text (in UTF-8) of the error that f raises; "<no error>" when
+// it raises none.
+std::string ErrorOf(const std::function<void()>& f);
 
 }  // namespace tern::test

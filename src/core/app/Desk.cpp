@@ -97,7 +97,7 @@ void TDesk::ReadMessageFile() {
   RequireFile(MessagesFile());
   const TMyIniFile aspd(MessagesFile());
   ReadMessageSettings(aspd, Messages, Op);
-  ReadTransports(aspd);
+  ReadTransferTasks(aspd, Messages, Transfers);
 
   const tLayerSettings& layer = Messages.Layer;
   Ascent->SetLayerShift(layer.UTCBias / 24.0);
@@ -107,24 +107,6 @@ void TDesk::ReadMessageFile() {
   Panel.Send[kSendLayer - 1].Base = Panel.Send[kSendLayer - 1].Caption = Panel.LayerCaption;
 
   if (!Ascent->LoadBufrOptions(MessagesFile())) throw TernError(MessagesFile());
-}
-
-void TDesk::ReadTransports(const TMyIniFile& aspd) {
-  // A mail task carries the addresses of its mail section along with the relay settings.
-  auto readSmtp = [&](const char* section, tSMTPTaskRecord& task, bool textMode, const tMailSettings& mail) {
-    if (!ReadSMTPSettings(aspd, section, task)) throw TernError(section + cp("-ошибка загрузки настроек!"));
-    task.TextMode = textMode;
-    task.From = mail.From;
-    task.To = mail.To;
-    if (!mail.CC.empty()) task.Cc = mail.CC;
-    if (!mail.BCC.empty()) task.Bcc = mail.BCC;
-  };
-  if (Messages.Spooling.Text == TextMode::FTP && !ReadFTPSettings(aspd, "FTPTXT", FtpText))
-    throw TernError(cp("Ошибка загрузки FTPTXT!"));
-  if (Messages.Spooling.Text == TextMode::SMTP) readSmtp("SMTPTXT", SmtpText, true, Messages.MailText);
-  if (Messages.Spooling.Bufr == BufrMode::FTP && !ReadFTPSettings(aspd, "FTPBIN", FtpBufr))
-    throw TernError(cp("Ошибка загрузки FTPBIN!"));
-  if (Messages.Spooling.Bufr == BufrMode::SMTP) readSmtp("SMTPBIN", SmtpBufr, false, Messages.MailBinary);
 }
 
 void TDesk::LoadVariables() {

@@ -12,13 +12,12 @@
 #include "app/DeskOptions.h"
 #include "app/SendHook.h"
 #include "app/Startup.h"
+#include "app/TransferTasks.h"
 #include "base/DateTime.h"
 #include "base/Error.h"
 #include "base/Operator.h"
 #include "config/MessageSettings.h"
 #include "sounding/UAMessage.h"
-#include "transmit/ftp/FtpTask.h"
-#include "transmit/smtp/SMTPTask.h"
 
 namespace tern {
 
@@ -68,10 +67,7 @@ class TDesk {
   TAscentPanel Panel;
   TMessageSettings Messages;
   TAscentVariables Vars;
-  tFTPTaskRecord FtpText;    // filled when text bulletins go by FTP
-  tFTPTaskRecord FtpBufr;    // filled when BUFR files go by FTP
-  tSMTPTaskRecord SmtpText;  // filled when text bulletins go by SMTP
-  tSMTPTaskRecord SmtpBufr;  // filled when BUFR files go by SMTP
+  tTransferTasks Transfers;  // the FTP and SMTP tasks of the send modes in use
   TDateTime RefTime = 0;  // UTC now minus one hour
   std::string AppTitle;
   std::string Caption;
@@ -91,7 +87,6 @@ class TDesk {
   void ReadStationCode();
   void CreateAscent();
   void ReadMessageFile();
-  void ReadTransports(const TMyIniFile& aspd);
   void LoadVariables();
   TDesk(const TDesk&) = delete;
   TDesk& operator=(const TDesk&) = delete;

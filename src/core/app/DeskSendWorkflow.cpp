@@ -48,19 +48,10 @@ class DeskTransports : public ISendTransports {
 void TDeskSendWorkflow::Send(int sendTag, TDesk& desk) {
   LastOutcome = SendOutcome::Stopped;
   if (!desk.Ascent) return;
-  if (!tasksRead_) {
-    try {
-      ReadTransferTasks(TMyIniFile(desk.MessagesFile()), desk.Messages, tasks_);
-    } catch (const TernError& e) {
-      desk.Op.Message(e.Text());
-      return;
-    }
-    tasksRead_ = true;
-  }
   DeskView view(view_, desk);
   DeskTransports transports(transports_, desk);
   TSendWorkflow workflow(
-      tSendContext{*desk.Ascent, desk.Panel, desk.Vars, desk.Messages, tasks_, view, transports, desk.Op});
+      tSendContext{*desk.Ascent, desk.Panel, desk.Vars, desk.Messages, desk.Transfers, view, transports, desk.Op});
   workflow.Clock = Clock;
   workflow.BufrNotSent = desk.BufrNotSent;
   LastOutcome = workflow.btnSendClick(sendTag);

@@ -9,7 +9,6 @@
 #include "app/SendHook.h"
 #include "app/SendPorts.h"
 #include "app/SendWorkflow.h"
-#include "app/TransferTasks.h"
 
 namespace tern {
 
@@ -26,8 +25,6 @@ class TDeskSendWorkflow : public ISendWorkflow {
  private:
   ISendDesk& view_;
   ISendTransports& transports_;
-  tTransferTasks tasks_;
-  bool tasksRead_ = false;
 };
 
 }  // namespace tern

@@ -138,13 +138,7 @@ SendOutcome TSendWorkflow::TransportText(int tag, const std::string& text, const
       if (!MailOut(tag, subject, text, {})) return SendOutcome::Failed;
       break;
     case TextMode::SMTP:
-      c_.Tasks.TextSMTP.TextMode = true;
-      c_.Tasks.TextSMTP.Subject = subject;
-      c_.Tasks.TextSMTP.Body = text;
-      if (!c_.Transports.SendMailSMTP(c_.Tasks.TextSMTP)) {
-        c_.Op.Message(cp("Ошибка отправки.."));
-        return SendOutcome::Failed;
-      }
+      if (!SmtpOut(c_.Tasks.TextSMTP, true, subject, text)) return SendOutcome::Failed;
       break;
   }
   MarkSent(tag);
@@ -221,13 +215,7 @@ SendOutcome TSendWorkflow::TransportBufr(int tag, const std::string& subject) {
       MarkSent(tag);
       return SendOutcome::Sent;
     case BufrMode::SMTP:
-      c_.Tasks.BufrSMTP.TextMode = false;
-      c_.Tasks.BufrSMTP.Subject = subject;
-      c_.Tasks.BufrSMTP.Body = file;
-      if (!c_.Transports.SendMailSMTP(c_.Tasks.BufrSMTP)) {
-        c_.Op.Message(cp("Ошибка отправки.."));
-        return SendOutcome::Failed;
-      }
+      if (!SmtpOut(c_.Tasks.BufrSMTP, false, subject, file)) return SendOutcome::Failed;
       break;
   }
   c_.Variables.AdvanceBufrBulletin();
@@ -278,6 +266,17 @@ bool TSendWorkflow::MailOut(int tag, const std::string& subject, const std::stri
   }
   if (!IsText(tag)) c_.Variables.AdvanceBufrBulletin();
   return true;
+}
+
+// body: the bulletin text in text mode, the BUFR file's path otherwise.
+bool TSendWorkflow::SmtpOut(tSMTPTaskRecord& task, bool textMode, const std::string& subject,
+                            const std::string& body) {
+  task.TextMode = textMode;
+  task.Subject = subject;
+  task.Body = body;
+  if (c_.Transports.SendMailSMTP(task)) return true;
+  c_.Op.Message(cp("Ошибка отправки.."));
+  return false;
 }
 
 tFTPNaming TSendWorkflow::Naming() const {

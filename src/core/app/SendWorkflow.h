@@ -74,6 +74,7 @@ class TSendWorkflow {
   std::string BuildText(int tag) const;
   void HandMetadataToAscent(int tag);
   bool MailOut(int tag, const std::string& subject, const std::string& body, const std::string& attachment);
+  bool SmtpOut(tSMTPTaskRecord& task, bool textMode, const std::string& subject, const std::string& body);
   tFTPNaming Naming() const;
   int AskExisting(const std::string& fileName, const std::string& shortName);
   const std::string& Bbb() const { return c_.Panel.BBB; }

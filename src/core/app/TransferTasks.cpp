@@ -2,20 +2,9 @@
 
 #include "base/Error.h"
 #include "base/Text.h"
+#include "transmit/smtp/SMTPAddresses.h"
 
 namespace tern {
-
-void ApplyMailAddresses(const tMailSettings& mail, bool textMode, tSMTPTaskRecord& task) {
-  task.TextMode = textMode;
-  task.From = mail.From;
-  task.To = mail.To;
-  if (!mail.CC.empty()) task.Cc = mail.CC;
-  if (!mail.BCC.empty()) task.Bcc = mail.BCC;
-  if (task.Receipt) {
-    task.ReceiptAddress = task.From;
-    task.NotificationAddress = task.From;
-  }
-}
 
 namespace {
 
@@ -26,7 +15,7 @@ void ReadFtp(const TMyIniFile& ini, const char* section, tFTPTaskRecord& task) {
 void ReadSmtp(const TMyIniFile& ini, const char* section, const tMailSettings& mail, bool textMode,
               tSMTPTaskRecord& task) {
   if (!ReadSMTPSettings(ini, section, task)) throw TernError(section + cp("-ошибка загрузки настроек!"));
-  ApplyMailAddresses(mail, textMode, task);
+  FillSMTPAddresses(task, mail, textMode);
 }
 
 }  // namespace

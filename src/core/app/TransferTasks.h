@@ -18,7 +18,4 @@ struct tTransferTasks {
 // settings raise TernError with the text that stops the start.
 void ReadTransferTasks(const TMyIniFile& ini, const TMessageSettings& settings, tTransferTasks& tasks);
 
-// The SMTP task's addresses from its mail section.
-void ApplyMailAddresses(const tMailSettings& mail, bool textMode, tSMTPTaskRecord& task);
-
 }  // namespace tern

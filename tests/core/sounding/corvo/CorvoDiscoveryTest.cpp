@@ -11,15 +11,6 @@ namespace {
 
 TDateTime At(int y, int mo, int d, int h = 0, int mi = 0) { return EncodeDateTime(y, mo, d, h, mi, 0); }
 
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const TernError& e) {
-    return Cp1251ToUtf8(e.Text());
-  }
-  return "<no error>";
-}
-
 TEST(CorvoAscentName, ParsesDottedAndCompactNames) {
   struct Case {
     const char* path;

@@ -39,15 +39,6 @@ struct ProfAscent : CorvoFixture {
   }
 };
 
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const TernError& e) {
-    return Cp1251ToUtf8(e.Text());
-  }
-  return "<no error>";
-}
-
 constexpr double M = kMissing;
 bool Same(double expected, float actual) {
   return Present(expected) ? std::abs(expected - actual) < 1e-3 : !Present(actual);

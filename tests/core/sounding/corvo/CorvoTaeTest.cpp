@@ -14,15 +14,6 @@ bool Same(double expected, float actual) {
   return Present(expected) ? std::abs(expected - actual) < 1e-3 : !Present(actual);
 }
 
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const TernError& e) {
-    return Cp1251ToUtf8(e.Text());
-  }
-  return "<no error>";
-}
-
 const char* kTae3Head =
     "ТАЭ-3   РЕЗУЛЬТАТЫ ЗОНДИРОВАНИЯ\r\n"
     "СИНОПТИЧЕСКИЙ ИНДЕКС СТАНЦИИ 27612\r\n"

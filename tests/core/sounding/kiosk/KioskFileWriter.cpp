@@ -1,58 +1,45 @@
 #include "KioskFileWriter.h"
 
-#include <bit>
 #include <cmath>
 
 #include "TestSupport.h"
+#include "sounding/kiosk/LittleEndian.h"
 
 namespace tern::test::kiosk {
-namespace {
 
-void PutU16(std::string& b, size_t at, uint16_t v) {
-  if (at + 2 > b.size()) return;
-  b[at] = static_cast<char>(v & 0xFF);
-  b[at + 1] = static_cast<char>(v >> 8);
-}
-
-void PutU32(std::string& b, size_t at, uint32_t v) {
-  PutU16(b, at, static_cast<uint16_t>(v & 0xFFFF));
-  PutU16(b, at + 2, static_cast<uint16_t>(v >> 16));
-}
-
-void PutF32(std::string& b, size_t at, float v) { PutU32(b, at, std::bit_cast<uint32_t>(v)); }
-
-}  // namespace
-
+using tern::kiosk::PutLeF32;
+using tern::kiosk::PutLeU16;
+using tern::kiosk::PutLeU32;
 std::string MakeCard(const CardSpec& spec) {
   const bool bigFamily = spec.size >= 184;
   const bool hasVariant = spec.size != 154 && spec.size != 184;
   const size_t block3 = 55 + (hasVariant ? 1 : 0) + (bigFamily ? 84 : 64);
   std::string b(block3 + 46, '\x5A');  // filler in the unused octets
-  PutU32(b, 20, spec.station);
+  PutLeU32(b, 20, spec.station);
   if (hasVariant) b[55] = static_cast<char>(spec.variant);
   b[block3 + 20] = static_cast<char>(spec.cloud.size());
   for (size_t i = 0; i < 5; ++i) b[block3 + 21 + i] = i < spec.cloud.size() ? spec.cloud[i] : ' ';
-  PutU16(b, block3 + 26, spec.day);
-  PutU16(b, block3 + 28, spec.month);
-  PutU16(b, block3 + 30, spec.year);
-  PutF32(b, block3 + 32, spec.hour);
+  PutLeU16(b, block3 + 26, spec.day);
+  PutLeU16(b, block3 + 28, spec.month);
+  PutLeU16(b, block3 + 30, spec.year);
+  PutLeF32(b, block3 + 32, spec.hour);
   b.resize(spec.size, '\x5A');
   return b;
 }
 
 std::string MakeEdt(const std::vector<EdtPoint>& points, int16_t lastWind, int16_t index100) {
   std::string b(32 + 44 * points.size(), '\0');
-  for (int w = 0; w < 11; ++w) PutU16(b, static_cast<size_t>(w) * 2, static_cast<uint16_t>(0x7700 + w));
-  PutU16(b, 6, static_cast<uint16_t>(lastWind));
-  PutU16(b, 12, static_cast<uint16_t>(index100));
+  for (int w = 0; w < 11; ++w) PutLeU16(b, static_cast<size_t>(w) * 2, static_cast<uint16_t>(0x7700 + w));
+  PutLeU16(b, 6, static_cast<uint16_t>(lastWind));
+  PutLeU16(b, 12, static_cast<uint16_t>(index100));
   for (size_t i = 0; i < points.size(); ++i) {
     const EdtPoint& p = points[i];
     const size_t at = 32 + 44 * i;
     const float values[] = {p.time, p.pressure, p.temp, p.humidity, p.height, p.windDir, p.windSpeed, p.x, p.y};
-    for (size_t v = 0; v < 9; ++v) PutF32(b, at + 4 * v, values[v]);
-    PutU32(b, at + 36, 0xDEADBEEF);  // unused
-    PutU16(b, at + 40, p.flags2);
-    PutU16(b, at + 42, p.flags);
+    for (size_t v = 0; v < 9; ++v) PutLeF32(b, at + 4 * v, values[v]);
+    PutLeU32(b, at + 36, 0xDEADBEEF);  // unused
+    PutLeU16(b, at + 40, p.flags2);
+    PutLeU16(b, at + 42, p.flags);
   }
   return b;
 }
