@@ -154,13 +154,7 @@ bool TUACorvoMessage::LoadProf() {
 
     tUALevel& l = Levels[LevelCount];
     l.Time = static_cast<float>(time);
-    l.Height = static_cast<float>(height);
-    l.Pressure = static_cast<float>(pressure);
-    l.WindDir = static_cast<float>(dir);
-    l.WindSpeed = static_cast<float>(speed);
-    l.Temp = static_cast<float>(temp);
-    l.Humidity = static_cast<float>(hum);
-    l.DewPoint = static_cast<float>(Present(temp) && Present(dep) ? temp - dep : kMissing);
+    SetTableValues(l, {height, pressure, temp, hum, dep, dir, speed});
     l.LatDisp = latDisp;
     l.LonDisp = lonDisp;
     l.SigFlags = flags;

@@ -82,13 +82,7 @@ bool TUACorvoMessage::ReadSurfaceLayer(const std::string& path) {
     // Rejections and position stay those of the level that now follows.
     tUALevel& l = Levels[j];
     l.Time = static_cast<float>(kMissing);
-    l.Pressure = static_cast<float>(p);
-    l.Temp = static_cast<float>(temp);
-    l.Height = static_cast<float>(height);
-    l.WindDir = static_cast<float>(dir);
-    l.WindSpeed = static_cast<float>(speed);
-    l.Humidity = static_cast<float>(hum);
-    l.DewPoint = static_cast<float>(Present(temp) && Present(dep) ? temp - dep : kMissing);
+    SetTableValues(l, {height, p, temp, hum, dep, dir, speed});
     l.SigFlags = kSigRoundHeight;
     return LineStep::Next;
   });

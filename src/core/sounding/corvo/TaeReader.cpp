@@ -226,13 +226,7 @@ bool TUACorvoMessage::ReadTaeLayout(bool tae03) {
       tUALevel& l = Levels[LevelCount];
       l.Time = static_cast<float>(kMissing);
       l.LatDisp = l.LonDisp = kMissing;
-      l.Height = static_cast<float>(height);
-      l.Pressure = static_cast<float>(pressure);
-      l.Temp = static_cast<float>(temp);
-      l.Humidity = static_cast<float>(hum);
-      l.WindDir = static_cast<float>(dir);
-      l.WindSpeed = static_cast<float>(speed);
-      l.DewPoint = static_cast<float>(Present(temp) && Present(dep) ? temp - dep : kMissing);
+      SetTableValues(l, {height, pressure, temp, hum, dep, dir, speed});
       l.SigFlags = flags;
       if (++LevelCount == kMaxLevels) throw LineFailure{cp("Слишком много уровней...?!")};
       return LineStep::Next;

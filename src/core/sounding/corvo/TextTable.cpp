@@ -83,4 +83,14 @@ TableEnd ReadTableLines(IOperator& op, const std::string& title, const TextList&
   return TableEnd::Done;
 }
 
+void SetTableValues(tUALevel& level, const TableValues& v) {
+  level.Height = static_cast<float>(v.height);
+  level.Pressure = static_cast<float>(v.pressure);
+  level.Temp = static_cast<float>(v.temp);
+  level.Humidity = static_cast<float>(v.hum);
+  level.WindDir = static_cast<float>(v.dir);
+  level.WindSpeed = static_cast<float>(v.speed);
+  level.DewPoint = static_cast<float>(Present(v.temp) && Present(v.dep) ? v.temp - v.dep : kMissing);
+}
+
 }  // namespace tern

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "base/Text.h"
+#include "sounding/Records.h"
 
 namespace tern {
 
@@ -77,5 +78,13 @@ struct TableTexts {
 // cancel); a LineFailure ends with TernError(errorHead + text).
 TableEnd ReadTableLines(IOperator& op, const std::string& title, const TextList& lines, size_t from, const TableTexts& texts,
                         const std::function<LineStep(const std::string&)>& step);
+
+// What a table line measures at one level, as read (missing as kMissing).
+struct TableValues {
+  double height, pressure, temp, hum, dep, dir, speed;
+};
+// Puts them into the level as the ascent keeps them: the dew point from the
+// depression when both it and the temperature are present.
+void SetTableValues(tUALevel& level, const TableValues& v);
 
 }  // namespace tern
