@@ -216,25 +216,27 @@ bool ReadGroundSystem(const TMyIniFile& ini, int n, tGSSystemCodes& out) {
   return true;
 }
 
-bool ReadBalloonList(const TMyIniFile& ini, tBalloonCodesArray& out) {
+namespace {
+
+// A list whose length is N of the section and whose entries readEntry reads one by one.
+template <typename List, typename ReadEntry>
+bool ReadEntryList(const TMyIniFile& ini, const char* section, List& out, ReadEntry readEntry) {
   out.clear();
-  const auto n = ReadListLength(ini, "balloon");
+  const auto n = ReadListLength(ini, section);
   if (!n) return false;
   out.resize(*n);
   for (int k = 0; k < *n; ++k)
-    if (!ReadBalloon(ini, k, out[k])) return FailAt(out, k, *n);
+    if (!readEntry(ini, k, out[k])) return FailAt(out, k, *n);
   return true;
 }
 
-bool ReadGasList(const TMyIniFile& ini, tGasCodesArray& out) {
-  out.clear();
-  const auto n = ReadListLength(ini, "gas");
-  if (!n) return false;
-  out.resize(*n);
-  for (int k = 0; k < *n; ++k)
-    if (!ReadGas(ini, k, out[k])) return FailAt(out, k, *n);
-  return true;
+}  // namespace
+
+bool ReadBalloonList(const TMyIniFile& ini, tBalloonCodesArray& out) {
+  return ReadEntryList(ini, "balloon", out, ReadBalloon);
 }
+
+bool ReadGasList(const TMyIniFile& ini, tGasCodesArray& out) { return ReadEntryList(ini, "gas", out, ReadGas); }
 
 bool ReadTerminationList(const TMyIniFile& ini, tTerminationCodesArray& out) {
   out.clear();
