@@ -30,13 +30,13 @@ namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-struct RejectButtonSpec {
+struct RejectButton {
   int tag;
   const char* caption;  // after the mode sign
   const char* hint;
   QPushButton* TfrmViewCheckData::*member;
 };
-const RejectButtonSpec kRejectButtons[] = {
+const RejectButton kRejectButtons[] = {
     {kTagLevel, "Урвн(F&2)", "Брак всего уровня", &TfrmViewCheckData::btnLevRej},
     {kTagT, "T(F&3)", "Брак T", &TfrmViewCheckData::btnTRej},
     {kTagTd, "dT(F&4)", "Брак Td", &TfrmViewCheckData::btnTdRej},
@@ -107,11 +107,11 @@ void TfrmViewCheckData::BuildTools() {
   btnCancel = button(U("Отмена"), U("Отмена отправки"), "btnCancel");
   btnReset = button(U("Сброс"), U("Сброс изменений"), "btnReset");
   row->addSpacing(12);
-  for (const auto& spec : kRejectButtons) {
-    QPushButton* b = button(U("\u00B1") + U(spec.caption), U(spec.hint), "btnRej");
-    b->setProperty("tag", spec.tag);
-    this->*spec.member = b;
-    connect(b, &QPushButton::clicked, this, [this, tag = spec.tag] { Reject(tag, QApplication::keyboardModifiers()); });
+  for (const auto& entry : kRejectButtons) {
+    QPushButton* b = button(U("\u00B1") + U(entry.caption), U(entry.hint), "btnRej");
+    b->setProperty("tag", entry.tag);
+    this->*entry.member = b;
+    connect(b, &QPushButton::clicked, this, [this, tag = entry.tag] { Reject(tag, QApplication::keyboardModifiers()); });
   }
   btnLevRej->setObjectName(QStringLiteral("btnLevRej"));
   btnTRej->setObjectName(QStringLiteral("btnTRej"));
@@ -130,7 +130,7 @@ void TfrmViewCheckData::BuildTools() {
   row->addWidget(cmbToggleMode);
   connect(cmbToggleMode, &QComboBox::currentIndexChanged, this, [this](int) {
     const QString sign = ToQ(ModeSign(Mode()));
-    for (const auto& spec : kRejectButtons) (this->*spec.member)->setText(sign + U(spec.caption));
+    for (const auto& entry : kRejectButtons) (this->*entry.member)->setText(sign + U(entry.caption));
   });
   bbtnZoom = new QToolButton(pnlTools);
   bbtnZoom->setText(U("F&8"));
@@ -197,8 +197,8 @@ void TfrmViewCheckData::BuildBody() {
 }
 
 QPushButton* TfrmViewCheckData::RejectButton(int tag) const {
-  for (const auto& spec : kRejectButtons)
-    if (spec.tag == tag) return this->*spec.member;
+  for (const auto& entry : kRejectButtons)
+    if (entry.tag == tag) return this->*entry.member;
   return nullptr;
 }
 

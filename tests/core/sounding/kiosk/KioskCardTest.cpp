@@ -22,10 +22,10 @@ TEST(KioskCard, IdentifiedBySizeAndVariantOctet) {
       {0, 0, -1}, {153, 1, -1}, {167, 1, -1}, {187, 0, -1}, {200, 0, -1},
   };
   for (const Case& c : cases) {
-    kw::CardSpec spec;
-    spec.size = c.size;
-    spec.variant = c.variant;
-    const std::string bytes = kw::MakeCard(spec);
+    kw::CardPlan plan;
+    plan.size = c.size;
+    plan.variant = c.variant;
+    const std::string bytes = kw::MakeCard(plan);
     ASSERT_EQ(bytes.size(), c.size);
     try {
       const tKioskCard card = ParseCard(bytes, "26120900.stg");
@@ -40,16 +40,16 @@ TEST(KioskCard, IdentifiedBySizeAndVariantOctet) {
 
 TEST(KioskCard, FieldsOfBothLayouts) {
   for (size_t size : {166, 186}) {
-    kw::CardSpec spec;
-    spec.size = size;
-    spec.variant = size == 166 ? 1 : 4;
-    spec.station = 4000123456u;
-    spec.cloud = "8/5//";
-    spec.day = 31;
-    spec.month = 1;
-    spec.year = 2027;
-    spec.hour = 22.75f;
-    const tKioskCard card = ParseCard(kw::MakeCard(spec), "x.stg");
+    kw::CardPlan plan;
+    plan.size = size;
+    plan.variant = size == 166 ? 1 : 4;
+    plan.station = 4000123456u;
+    plan.cloud = "8/5//";
+    plan.day = 31;
+    plan.month = 1;
+    plan.year = 2027;
+    plan.hour = 22.75f;
+    const tKioskCard card = ParseCard(kw::MakeCard(plan), "x.stg");
     EXPECT_EQ(card.StationIndex, 4000123456u) << size;
     EXPECT_EQ(card.CloudGroup, "8/5//") << size;
     EXPECT_EQ(card.Day, 31) << size;
@@ -58,7 +58,7 @@ TEST(KioskCard, FieldsOfBothLayouts) {
     EXPECT_EQ(card.LaunchHour, 22.75f) << size;
   }
   // The cloud group takes as many of its five characters as the length octet says.
-  kw::CardSpec shortCloud;
+  kw::CardPlan shortCloud;
   shortCloud.cloud = "7/";
   EXPECT_EQ(ParseCard(kw::MakeCard(shortCloud), "x.stg").CloudGroup, "7/");
 }

@@ -10,20 +10,20 @@ namespace tern::test::kiosk {
 using tern::kiosk::PutLeF32;
 using tern::kiosk::PutLeU16;
 using tern::kiosk::PutLeU32;
-std::string MakeCard(const CardSpec& spec) {
-  const bool bigFamily = spec.size >= 184;
-  const bool hasVariant = spec.size != 154 && spec.size != 184;
+std::string MakeCard(const CardPlan& plan) {
+  const bool bigFamily = plan.size >= 184;
+  const bool hasVariant = plan.size != 154 && plan.size != 184;
   const size_t block3 = 55 + (hasVariant ? 1 : 0) + (bigFamily ? 84 : 64);
   std::string b(block3 + 46, '\x5A');  // filler in the unused octets
-  PutLeU32(b, 20, spec.station);
-  if (hasVariant) b[55] = static_cast<char>(spec.variant);
-  b[block3 + 20] = static_cast<char>(spec.cloud.size());
-  for (size_t i = 0; i < 5; ++i) b[block3 + 21 + i] = i < spec.cloud.size() ? spec.cloud[i] : ' ';
-  PutLeU16(b, block3 + 26, spec.day);
-  PutLeU16(b, block3 + 28, spec.month);
-  PutLeU16(b, block3 + 30, spec.year);
-  PutLeF32(b, block3 + 32, spec.hour);
-  b.resize(spec.size, '\x5A');
+  PutLeU32(b, 20, plan.station);
+  if (hasVariant) b[55] = static_cast<char>(plan.variant);
+  b[block3 + 20] = static_cast<char>(plan.cloud.size());
+  for (size_t i = 0; i < 5; ++i) b[block3 + 21 + i] = i < plan.cloud.size() ? plan.cloud[i] : ' ';
+  PutLeU16(b, block3 + 26, plan.day);
+  PutLeU16(b, block3 + 28, plan.month);
+  PutLeU16(b, block3 + 30, plan.year);
+  PutLeF32(b, block3 + 32, plan.hour);
+  b.resize(plan.size, '\x5A');
   return b;
 }
 

@@ -8,7 +8,7 @@
 
 namespace tern::test::kiosk {
 
-struct CardSpec {
+struct CardPlan {
   size_t size = 186;      // any size; the layout is cut or padded to it
   uint8_t variant = 0;    // written at octet 55 when the size carries one
   uint32_t station = 27612;
@@ -16,7 +16,7 @@ struct CardSpec {
   uint16_t day = 9, month = 12, year = 2026;
   float hour = 23.25f;
 };
-std::string MakeCard(const CardSpec& spec);
+std::string MakeCard(const CardPlan& plan);
 
 constexpr float kNo = -9999.0f;  // the file's missing value
 

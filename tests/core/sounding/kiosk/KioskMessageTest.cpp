@@ -32,7 +32,7 @@ struct KioskFixture {
     a->StationLat = 55.0;
     a->StationLon = 37.0;
   }
-  std::string Write(const std::string& name, const kw::CardSpec& card, const std::vector<kw::EdtPoint>& points,
+  std::string Write(const std::string& name, const kw::CardPlan& card, const std::vector<kw::EdtPoint>& points,
                     int16_t lastWind, int16_t index100 = 0) {
     return kw::WriteAscent(dir.path(), name, kw::MakeCard(card), kw::MakeEdt(points, lastWind, index100));
   }
@@ -63,7 +63,7 @@ kw::EdtPoint Pt(float time, float p, float t, float u, float z, float dir, float
 
 TEST(KioskAscent, OpensTheCardFindsItsProfileAndReportsTheRadiosonde) {
   KioskFixture f;
-  kw::CardSpec card;
+  kw::CardPlan card;
   card.variant = 3;
   const std::string stg = f.Write("26120900", card, {Pt(0, 1000, 1, 80, 150, 0, 0, 0, 0)}, 0);
   f.a->SetLayerShiftOn(true);
@@ -82,7 +82,7 @@ TEST(KioskAscent, OpensTheCardFindsItsProfileAndReportsTheRadiosonde) {
 
 TEST(KioskAscent, OpenAscentRefusals) {
   KioskFixture f;
-  kw::CardSpec card;
+  kw::CardPlan card;
   f.Write("26120912", card, {Pt(0, 1000, 1, 80, 150, 0, 0, 0, 0)}, 0);
   // A profile named in lower case is found all the same.
   kw::WriteAscent(f.dir.path(), "26121000", kw::MakeCard(card), "");
@@ -126,7 +126,7 @@ TEST(KioskAscent, OpenAscentRefusals) {
 
 TEST(KioskAscent, LoadReadsTheCardAndFillsTheLevels) {
   KioskFixture f;
-  kw::CardSpec card;
+  kw::CardPlan card;
   card.cloud = "70560";
   card.day = 8;
   card.hour = 23.25f;
@@ -211,11 +211,11 @@ TEST(KioskAscent, LoadRefusals) {
   };
   const std::string edtPath = f.a->EdtFile;
   const std::string good = kw::MakeEdt(kw::SampleProfile(3), 2, 0);
-  kw::CardSpec badDate;
+  kw::CardPlan badDate;
   badDate.month = 13;
-  kw::CardSpec badHour;
+  kw::CardPlan badHour;
   badHour.hour = std::nanf("");
-  kw::CardSpec shortCard;
+  kw::CardPlan shortCard;
   shortCard.size = 185;
   const Case cases[] = {
       {"empty profile", kw::MakeCard({}), "", cp("Ошибка чтения файла ") + edtPath},

@@ -32,7 +32,7 @@ constexpr int kSamplePoints = 600;
 constexpr int kSampleLastWind = 560;
 
 std::vector<SampleFile> SampleAscentFiles() {
-  kw::CardSpec card;
+  kw::CardPlan card;
   card.size = 186;
   card.variant = 0;
   card.station = 27612;
