@@ -9,7 +9,8 @@ PACKAGES=(
   libqcustomplot-dev libqcustomplot2.1-qt6
   libcurl4-openssl-dev libgmime-3.0-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3-pyftpdlib python3-aiosmtpd libeccodes-tools
+  python3-pyftpdlib python3-aiosmtpd libeccodes-tools libeccodes-dev vsftpd
+  qt6-translations-l10n xdotool imagemagick
   poppler-utils xvfb xauth ccache
   clang libclang-rt-14-dev dpkg-dev file
 )
