@@ -7,6 +7,7 @@
 #include "app/Desk.h"
 #include "base/Error.h"
 #include "base/Files.h"
+#include "bufr/UnfitValues.h"
 #include "bulletins/TextBulletin.h"
 #include "config/CodeTables.h"
 #include "config/CodesChecksum.h"
@@ -111,6 +112,7 @@ int Bufr(const std::string& settings, const BufrRequest& r) {
   a.SetUpdateSeq(correction ? static_cast<uint16_t>(r.bbb[2] - 'A' + 1) : 0);
   a.SetBulletinNo(r.bulletin);
   s.LoadLevels(r.bufrI);
+  if (!ConfirmUnfitValues(a, s.Op())) return 1;
   if (!a.EncodeBufr()) return 1;
   Print(a.BufrFileName);
   return 0;

@@ -169,14 +169,24 @@ int main(int argc, char** argv) {
         return Usage(Cp1251ToUtf8(e.Text()).c_str());
       }
       // One line per step; the line breaks of the desk's messages become blanks.
-      auto say = [](const std::string& cp1251) {
+      auto lineOf = [](const std::string& cp1251) {
         std::string line = Cp1251ToUtf8(cp1251);
         for (char& c : line)
           if (c == '\r' || c == '\n') c = ' ';
-        std::printf("%s\n", line.c_str());
+        return line;
+      };
+      auto say = [&](const std::string& cp1251) { std::printf("%s\n", lineOf(cp1251).c_str()); };
+      // Questions go where the job's errors go, so that a log of them shows why it
+      // stopped; a question's lines stay lines.
+      auto ask = [](const std::string& cp1251) {
+        std::string text = Cp1251ToUtf8(cp1251);
+        for (char& c : text)
+          if (c == '\r') c = '\n';
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n", text.c_str());
       };
       THeadlessTransports transports(say);
-      return RunSend({"-C", settings, "-AC"}, request, transports, say);
+      return RunSend({"-C", settings, "-AC"}, request, transports, say, ask);
     }
     if (command == "bulletin") {
       auto p = Parse(rest, {"--bbb", "--radiosonde"}, {}, problem);

@@ -12,20 +12,24 @@ namespace tern {
 namespace {
 
 // Nobody to ask: every question takes its default button, which for an
-// existing bulletin or BUFR file is "Создать новый". Both are shown.
+// existing bulletin or BUFR file is "Создать новый", and for values a BUFR
+// message cannot carry is cancelling. Both are shown.
 class UnattendedOperator : public IOperator {
  public:
-  explicit UnattendedOperator(const std::function<void(const std::string&)>& say) : say_(say) {}
+  UnattendedOperator(const std::function<void(const std::string&)>& say,
+                     const std::function<void(const std::string&)>& ask)
+      : say_(say), ask_(ask) {}
   int Ask(const Question& q) override {
     if (!IsValidQuestion(q)) return 0;
     const int answer = q.defaultButton > 0 ? q.defaultButton : 1;
-    say_(q.title + ": " + q.text + " -> " + q.buttons[answer - 1]);
+    ask_(q.title + ": " + q.text + " -> " + q.buttons[answer - 1]);
     return answer;
   }
   void Message(const std::string& text) override { say_(text); }
 
  private:
   const std::function<void(const std::string&)>& say_;
+  const std::function<void(const std::string&)>& ask_;
 };
 
 // No preview and no data check: the message goes as built.
@@ -129,8 +133,8 @@ tSendRequest ParseSendArguments(const std::vector<std::string>& args) {
 }
 
 int RunSend(const ParamList& params, const tSendRequest& request, ISendTransports& transports,
-            const std::function<void(const std::string&)>& say) {
-  UnattendedOperator op(say);
+            const std::function<void(const std::string&)>& say, const std::function<void(const std::string&)>& ask) {
+  UnattendedOperator op(say, ask ? ask : say);
   TDesk desk(params, op, CreateAscentObject);
   try {
     desk.Create(FindSwitchValue(params, "C"));

@@ -31,8 +31,10 @@ int SendTagOf(const std::string& name);
 tSendRequest ParseSendArguments(const std::vector<std::string>& args);
 
 // Runs the send; the exit code is 0 only when the message was delivered.
-// params: the desk's switches (-C, -L, -AC); say gets one cp1251 line per step.
+// params: the desk's switches (-C, -L, -AC); say gets one cp1251 line per step,
+// ask each question with the answer taken (say when empty).
 int RunSend(const ParamList& params, const tSendRequest& request, ISendTransports& transports,
-            const std::function<void(const std::string&)>& say);
+            const std::function<void(const std::string&)>& say,
+            const std::function<void(const std::string&)>& ask = {});
 
 }  // namespace tern

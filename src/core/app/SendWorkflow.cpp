@@ -6,6 +6,7 @@
 #include "base/Error.h"
 #include "base/Files.h"
 #include "base/Text.h"
+#include "bufr/UnfitValues.h"
 #include "bulletins/TextBulletin.h"
 #include "config/CodeTables.h"
 #include "transmit/smtp/SMTPTask.h"
@@ -94,7 +95,7 @@ SendOutcome TSendWorkflow::SendText(int tag) {
   if (keepsCopies && FileExists(fileName)) {
     const int answer = AskExisting(fileName, shortName);
     if (answer == 2) {
-      if (auto saved = ReadSavedTelegram(fileName, c_.Op)) {
+      if (auto saved = ReadSavedTelegram(fileName, shortName, c_.Op)) {
         text = std::move(*saved);
         reused = true;
       }
@@ -180,6 +181,7 @@ SendOutcome TSendWorkflow::SendBufr(int tag) {
   if (!reuse) {
     if (!a.LoadData()) return SendOutcome::Stopped;
     if (Options().ViewDATA && !c_.Desk.ShowCheckData(a, !Options().EditDATA)) return SendOutcome::Stopped;
+    if (!ConfirmUnfitValues(a, c_.Op)) return SendOutcome::Stopped;
     if (!a.EncodeBufr()) {
       if (!a.BufrFileName.empty()) c_.Op.Message(cp("Ошибка BUFR!"));
       return SendOutcome::Stopped;

@@ -24,11 +24,12 @@ void SaveTelegram(const std::string& fileName, const std::string& text) {
   WriteFileAtomic(fileName, text);
 }
 
-std::optional<std::string> ReadSavedTelegram(const std::string& fileName, IOperator& op) {
+std::optional<std::string> ReadSavedTelegram(const std::string& fileName, const std::string& shortName,
+                                             IOperator& op) {
   std::optional<std::string> text;
   // A folder under the copy's name must not pass for an empty bulletin.
   if (FileExists(fileName)) text = ReadWholeFile(fileName);
-  if (!text) op.Message(cp("Ошибка загрузки телеграммы:") + ExtractFileName(fileName));
+  if (!text) op.Message(cp("Ошибка загрузки телеграммы:") + shortName);
   return text;
 }
 

@@ -25,7 +25,9 @@ std::string TelegramFileName(const TUAMessage& ascent, const std::string& shortN
 // folders. A failure raises TernError naming the file.
 void SaveTelegram(const std::string& fileName, const std::string& text);
 
-// The whole saved copy; on failure tells the operator and gives nothing.
-std::optional<std::string> ReadSavedTelegram(const std::string& fileName, IOperator& op);
+// The whole saved copy; on failure tells the operator which message (its
+// short name, "TTAA" .. "PRIZ") could not be read and gives nothing.
+std::optional<std::string> ReadSavedTelegram(const std::string& fileName, const std::string& shortName,
+                                             IOperator& op);
 
 }  // namespace tern

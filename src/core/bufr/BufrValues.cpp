@@ -4,6 +4,24 @@
 
 namespace tern {
 
+namespace {
+// cp1251 characters with an IA5 counterpart.
+struct Ia5Counterpart {
+  char cp1251, ia5;
+};
+constexpr Ia5Counterpart kIa5Counterparts[] = {
+    {'\xB9', 'N'},  // the numero sign of serial numbers
+};
+}  // namespace
+
+std::string Ia5Text(std::string_view cp1251) {
+  std::string out(cp1251);
+  for (char& ch : out)
+    for (const Ia5Counterpart& c : kIa5Counterparts)
+      if (ch == c.cp1251) ch = c.ia5;
+  return out;
+}
+
 std::optional<uint32_t> ScaleValue(double value, int scale, int32_t reference, int width) {
   int64_t coded = 0;
   if (!ScaledInteger(value, scale, reference, coded) || coded < 0 || coded >= static_cast<int64_t>(AllOnes(width)))

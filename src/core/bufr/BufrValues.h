@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "sounding/Records.h"
 
@@ -53,6 +54,10 @@ inline bool ScaledInteger(double value, int scale, int32_t reference, int64_t& c
 }
 // The coded value when it fits the width as a present value (0 .. all-ones - 1).
 std::optional<uint32_t> ScaleValue(double value, int scale, int32_t reference, int width);
+
+// A cp1251 text as CCITT IA5 for a character field: characters that have an
+// IA5 counterpart take it ("№" becomes "N"), the others go as they are.
+std::string Ia5Text(std::string_view cp1251);
 
 // The six cloud elements of the radiosonde report, from the group Nh CL h CM CH.
 struct CloudCodes {

@@ -22,9 +22,14 @@ struct tTempOptions {
 std::string BuildTemp(int part, TUAMessage& ascent, const std::string& bbb, const tTempSettings& settings,
                       const tTempOptions& options, IOperator& op);
 
-// Puts the radiosonde code (its last two digits) into the 5xx03 group after 31313.
+// Puts the radiosonde code (its last two digits) into the 5xx03 group of the
+// section 31313 5xx03 8GGgg; the groups may be parted by any blanks and line breaks.
 std::string Fix31313(const std::string& text, int rsCode, IOperator& op);
-// Appends "61616" and the national group, keeping lines within 60 characters.
-std::string Add61616(const std::string& text, const std::string& group, IOperator& op);
+// Appends "61616" and the national group after the trailing blanks and line
+// ends, keeping lines within 60 characters. A 61616 already among the closing
+// sections (after the level and wind data) leaves the text as it is. The body
+// (YYGGa4 IIiii and on, optionally led by "TTBB") starts at bodyStart.
+std::string Add61616(const std::string& text, const std::string& group, IOperator& op,
+                     const std::string& lineBreak = "\r\n", size_t bodyStart = 0);
 
 }  // namespace tern

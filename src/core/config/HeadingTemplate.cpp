@@ -50,6 +50,59 @@ std::string IndicatorForm(BBBForm form, const std::string& indicator) {
   return indicator;
 }
 
+// The date letters of a field, in either case; every other character of a
+// field, quotes included, is copied as it stands.
+enum class DatePart { Year, Month, Day, Hour, Minute, Second };
+
+struct DateLetter {
+  char letter;
+  DatePart part;
+};
+
+constexpr DateLetter kDateLetters[] = {
+    {'y', DatePart::Year}, {'m', DatePart::Month},  {'d', DatePart::Day},
+    {'h', DatePart::Hour}, {'n', DatePart::Minute}, {'s', DatePart::Second},
+};
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+const DateLetter* DateLetterOf(char c) {
+  for (const DateLetter& l : kDateLetters)
+    if (l.letter == LowerAscii(c)) return &l;
+  return nullptr;
+}
+
+std::string FormatField(std::string_view field, TDateTime time) {
+  const DateParts p = DecodeDateTime(time);
+  std::string out;
+  bool afterHour = false;
+  size_t i = 0;
+  while (i < field.size()) {
+    const DateLetter* letter = DateLetterOf(field[i]);
+    if (!letter) {
+      out += field[i++];
+      continue;
+    }
+    size_t count = 1;
+    while (i + count < field.size() && LowerAscii(field[i + count]) == letter->letter) ++count;
+    i += count;
+    // "mm" after an hour field means minutes, as in hh:mm.
+    const DatePart part = letter->part == DatePart::Month && afterHour ? DatePart::Minute : letter->part;
+    afterHour = part == DatePart::Hour;
+    const bool padded = count >= 2;
+    auto put = [&](int v) { out += padded ? CodeDigits(v, 2) : std::to_string(v); };
+    switch (part) {
+      case DatePart::Year: out += count <= 2 ? CodeDigits(p.year % 100, 2) : CodeDigits(p.year, 4); break;
+      case DatePart::Month: put(p.month); break;
+      case DatePart::Day: put(p.day); break;
+      case DatePart::Hour: put(p.hour); break;
+      case DatePart::Minute: put(p.minute); break;
+      case DatePart::Second: put(p.second); break;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string DecodeEscapes(const std::string& text) {
@@ -85,7 +138,7 @@ std::string ExpandDates(const std::string& templ, TDateTime time) {
       from = close + 1;
       continue;
     }
-    const std::string field = FormatDateTime(std::string_view(out).substr(open + 1, close - open - 1), time);
+    const std::string field = FormatField(std::string_view(out).substr(open + 1, close - open - 1), time);
     out.replace(open, close - open + 1, field);
     from = open + field.size();
   }

@@ -38,12 +38,14 @@ long long AbsAtMostOrThrow(const TMyIniFile& ini, std::string_view section, std:
 }
 
 // An azimuth or elevation correction; only present keys are read. False when out of range.
-bool ReadCorrection(const TMyIniFile& ini, std::string_view key, double& out) {
+// An azimuth is a direction and comes into 0..360; an elevation below the
+// horizon stays negative.
+bool ReadCorrection(const TMyIniFile& ini, std::string_view key, bool isAzimuth, double& out) {
   out = kMissing;
   if (!ini.ValueExists("TERN", key)) return true;
   double v = ini.ReadFloat("TERN", key, kMissing);
   if (!Present(v)) return false;
-  if (v < 0) v += 360.0;
+  if (isAzimuth && v < 0) v += 360.0;
   if (!(v >= -1000.0 && v <= 360.0)) return false;
   out = v;
   return true;
@@ -93,8 +95,8 @@ bool TUAMessage::LoadStation(const std::string& folder, uint8_t systemCode) {
   Meta.CorrEl = kMissing;
   // Only the radar-tracking systems of the Corvo family carry pointing corrections.
   if (SystemCode >= 3 && SystemCode <= 7) {
-    if (!ReadCorrection(ini, "CorrAz", Meta.CorrAz)) return false;
-    if (!ReadCorrection(ini, "CorrEl", Meta.CorrEl)) return false;
+    if (!ReadCorrection(ini, "CorrAz", true, Meta.CorrAz)) return false;
+    if (!ReadCorrection(ini, "CorrEl", false, Meta.CorrEl)) return false;
   }
 
   const int radome = ini.ReadInteger("TERN", "Radome", -1);

@@ -52,7 +52,7 @@ std::string SignificanceLetters(uint32_t sigFlags) {
 std::string ProfileLine(const tUALevel& l, uint8_t mask) {
   std::string line(1, LevelMarker(l, mask));
   line += Field(l.Time, 4, 0, l.Time >= 0);
-  line += Field(l.Pressure, 7, 1, true);
+  line += Field(l.Pressure, 7, 1, Present(l.Pressure));  // a tae03 level may be kept without one
   line += Field(l.Temp, 6, 1, Present(l.Temp));
   line += Field(l.DewPoint, 6, 1, Present(l.DewPoint));
   line += Field(l.Height, 6, 0, Present(l.Height));

@@ -505,5 +505,31 @@ TEST_F(SendWorkflowTest, ViewerAndLoadingCanStopTheBufrSend) {
   EXPECT_FALSE(FileExists(SentFile()));
 }
 
+TEST_F(SendWorkflowTest, ValuesTheMessageCannotCarryAreShownBeforeTheFileIsWritten) {
+  settings.Spooling.Bufr = BufrMode::KeepFile;
+  ascent.ExtMeta = 2;
+  ascent.Meta.AntennaHeight = 255;
+  TSendWorkflow& w = Workflow();
+  panel.Lift = 9.5;
+  // Closing the box cancels, as the default button and Esc do.
+  EXPECT_EQ(w.btnSendClick(kSendBufrI), SendOutcome::Stopped);
+  ASSERT_EQ(op.asked.size(), 1u);
+  const Question& q = op.asked[0];
+  EXPECT_EQ(q.title, cp("Значения не помещаются в BUFR"));
+  EXPECT_EQ(q.text, cp("Сообщение BUFR не может передать эти значения:\r"
+                       "высота антенны: 255 м (пределы 0..254 м)\r"
+                       "подъёмная сила: 9.500 кг (пределы 0.000..8.190 кг)\r"
+                       "Передать их как отсутствующие?"));
+  EXPECT_EQ(q.buttons, (std::vector<std::string>{cp("Передать как отсутствующие"), cp("Отменить отправку BUFR")}));
+  EXPECT_EQ(q.defaultButton, 2);
+  EXPECT_EQ(q.escButton, 2);
+  EXPECT_FALSE(FileExists(ascent.BufrFileName));
+  EXPECT_FALSE(Button(kSendBufrI).Struck);
+
+  op.Push(1);
+  EXPECT_EQ(w.btnSendClick(kSendBufrI), SendOutcome::Sent);
+  EXPECT_TRUE(FileExists(ascent.BufrFileName));
+}
+
 }  // namespace
 }  // namespace tern

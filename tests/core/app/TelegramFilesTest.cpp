@@ -37,11 +37,11 @@ TEST(TelegramFileNameTest, SavedCopyIsWrittenExactlyAndReadBack) {
   SaveTelegram(name, text);
   EXPECT_EQ(ReadBytes(name), text);
   ScriptedOperator op;
-  EXPECT_EQ(ReadSavedTelegram(name, op), text);
+  EXPECT_EQ(ReadSavedTelegram(name, "SLOY", op), text);
   EXPECT_TRUE(op.messages.empty());
-  EXPECT_FALSE(ReadSavedTelegram(dir / "none.txt", op));
+  EXPECT_FALSE(ReadSavedTelegram(dir / "none.txt", "SLOY", op));
   ASSERT_EQ(op.messages.size(), 1u);
-  EXPECT_EQ(op.messages[0], cp("Ошибка загрузки телеграммы:none.txt"));
+  EXPECT_EQ(op.messages[0], cp("Ошибка загрузки телеграммы:SLOY"));
 }
 
 TEST(TelegramFileNameTest, UnwritableFolderRaises) {

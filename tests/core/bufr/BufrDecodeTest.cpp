@@ -443,3 +443,20 @@ TEST(BufrDecodedLevels, ValuesOutsideTheirFieldAreSentAsMissing) {
   EXPECT_EQ(d.Number("latitudeDisplacement"), MD);
   EXPECT_NEAR(d.Number("longitudeDisplacement"), -0.5, 1e-12);
 }
+
+TEST(BufrDecodedStation, OrientationCorrectionsFromTheStationFile) {
+  // A sounding system whose aerial looks slightly below the horizon.
+  test::TempDir dir;
+  test::WriteCp1251(dir / "STATION.CNF",
+                    "[Station]\nStationInd=27612\n[TERN]\nTERN=5\nAntennaHeightAbove=12\nRadome=1\n"
+                    "CorrAz=-0.6\nCorrEl=-0.12\n");
+  auto a = PlainAscent();
+  ASSERT_TRUE(a->LoadStation(dir.path(), 5));
+  a->ExtMeta = 2;
+  a->AddLevel(1000);
+  const EcDecoded d =
+      DecodeWithEccodes(EncodeToFile(*a, dir), {"orientationCorrectionAzimuth", "orientationCorrectionElevation"});
+  ASSERT_TRUE(d.Ok()) << d.output;
+  EXPECT_NEAR(d.Number("orientationCorrectionAzimuth"), 359.4, 1e-9);
+  EXPECT_NEAR(d.Number("orientationCorrectionElevation"), -0.12, 1e-9);
+}

@@ -20,13 +20,14 @@ namespace {
 
 const TDateTime kObs = EncodeDateTime(2024, 3, 5, 12, 0, 0);
 
-// A station flying two radiosonde types: code 27 (manufacturer 3, model 2)
-// and code 90.
+// A station flying three radiosonde types: code 27 (manufacturer 3, model 2),
+// code 90 and code 69.
 void FitRadiosondes(FakeAscent& a) {
   a.ObsTime = kObs;
   a.Meta.TernNo = 1;
-  a.SystemCodes.Count = 2;
-  a.SystemCodes.Rs.resize(2);
+  a.SystemCodes.Count = 3;
+  a.SystemCodes.Rs.resize(3);
+  a.SystemCodes.Rs[2].Code = 69;
   a.SystemCodes.Rs[0].Code = 27;
   a.SystemCodes.Rs[0].Manuf = 3;
   a.SystemCodes.Rs[0].Model = 2;
@@ -143,7 +144,14 @@ TEST(TempBulletin, Fix31313RepairsOnlyTheRadiosondeGroup) {
   const Case cases[] = {
       {"TTBB 1 31313 5//03 81103", 27, "TTBB 1 31313 52703 81103"},
       {"TTBB 1 31313\r\n58803 81103", 7, "TTBB 1 31313\r\n50703 81103"},
-      {"31313 58803", 127, "31313 52703"},  // the code's last two digits
+      {"31313 58803 81103", 127, "31313 52703 81103"},  // the code's last two digits
+      {"TTBB 1 31313 \r\r\n 58803\r\n\r\n81103=", 27, "TTBB 1 31313 \r\r\n 52703\r\n\r\n81103="},
+      // a temperature group 31313 before the section, and the section alone
+      {"44320 31313 55303 32560 31313 59003 81117", 69, "44320 31313 55303 32560 31313 56903 81117"},
+      {"44320 31313 55303 32560", 69, ""},
+      {"TTBB 31313 58803 41414", 27, ""},
+      {"TTBB 31313 58803", 27, ""},
+      {"TTBB 131313 58803 81103", 27, ""},
       {"TTBB 31313 58804 81103", 27, ""},
       {"TTBB 31313 48803", 27, ""},
       {"TTBB 31313 5880", 27, ""},
@@ -171,6 +179,9 @@ TEST(TempBulletin, Add61616KeepsLinesShort) {
   };
   const Case cases[] = {
       {"TTBB 5512/ 27612", "TTBB 5512/ 27612 61616 10302"},
+      {"TTBB 5512/ 27612 00005 61616", "TTBB 5512/ 27612 00005 61616 61616 10302"},  // a temperature
+      {"TTBB 5512/ 27612 \r\n \r\n", "TTBB 5512/ 27612 61616 10302"},
+      {"TTBB\r\n" + line45 + "  \r\n", "TTBB\r\n" + line45 + " 61616 10302"},
       {"TTBB\r\n" + line40, "TTBB\r\n" + line40 + " 61616 10302"},
       {"TTBB\r\n" + line45, "TTBB\r\n" + line45 + " 61616 10302"},
       {"TTBB\r\n  " + line47 + " ", "TTBB\r\n" + line47 + " 61616 10302"},
@@ -183,7 +194,7 @@ TEST(TempBulletin, Add61616KeepsLinesShort) {
     EXPECT_TRUE(op.messages.empty());
   }
   ScriptedOperator op;
-  EXPECT_EQ(Add61616("TTBB 61616 10302", g, op), "TTBB 61616 10302");
+  EXPECT_EQ(Add61616("TTBB 5512/ 27612 61616 10302", g, op), "TTBB 5512/ 27612 61616 10302");
   EXPECT_EQ(op.messages,
             std::vector<std::string>{cp("Раздел 61616 уже имеется в телеграмме TTBB, отредактируйте ее вручную!")});
 }
@@ -257,4 +268,41 @@ TEST(TempBulletin, AllFourPartsOfAStationTelegram) {
             "TTDD 5512/ 27612 11975 61156 22903 59157 33815 59557 21212\r\n"
             "11975 27586 22850 28098 33817 28101" + tail);
   EXPECT_TRUE(op.messages.empty());
+}
+
+// Station telegram files whose TTBB trips a repair that reads groups by
+// position: data groups that read like section heads, line breaks of three
+// characters, blanks and a lone separator at the end.
+TEST(TempBulletin, TTBBRepairsTouchOnlyTheirSections) {
+  const std::string cannotFix = cp("Не могу исправить 31313!?");
+  const std::string hasSection = cp("Раздел 61616 уже имеется в телеграмме TTBB, отредактируйте ее вручную!");
+  struct Case {
+    const char* fixture;  // tests/fixtures/bulletins/<fixture>.kn04 in, .bulletin out
+    int rara;
+    bool add61616;
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {"ttbb-data-31313", 2, false, {}},
+      {"ttbb-data-31313-only", 2, false, {cannotFix}},
+      {"ttbb-crcrlf-31313", 0, false, {}},
+      {"ttbb-blank-before-sep", 0, true, {}},
+      {"ttbb-sep-alone", 0, true, {}},
+      {"ttbb-data-61616", 0, true, {}},
+      {"ttbb-has-61616", 0, true, {hasSection}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fixture);
+    FakeAscent a;
+    FitRadiosondes(a);
+    a.Single = false;
+    a.TelegramFiles[1] = FixturePath(std::string("bulletins/") + c.fixture + ".kn04");
+    tTempSettings s;
+    s.CRLF = "\r\r\n";
+    s.Tail = "\r\r\nNNNN";
+    ScriptedOperator op;
+    EXPECT_EQ(BuildTemp(2, a, "", s, {true, c.add61616, c.rara}, op),
+              tern::test::ReadBytes(FixturePath(std::string("bulletins/") + c.fixture + ".bulletin")));
+    EXPECT_EQ(op.messages, c.messages);
+  }
 }

@@ -88,6 +88,22 @@ TEST(Cli, BufrWritesTheFileThatDecodes) {
   EXPECT_EQ(d.Number("radiosondeAscensionNumber"), 412);
 }
 
+TEST(Cli, BufrStopsOnValuesTheMessageCannotCarry) {
+  TempDir dir;
+  CopyDemo(dir);
+  const CliRun r = Cli("-C settings bufr " + Ascent(dir) + " --bufr1 --lift 9", dir);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("\nподъёмная сила: 9.000 кг (пределы 0.000..8.190 кг)\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("  answer: 2\n"), std::string::npos) << r.err;
+  EXPECT_FALSE(tern::FileExists(dir / "ascents/A_IUKD01RUMS091100_C_RUMS_202612091117_27612.bin"));
+
+  const CliRun send = Cli("-C settings send " + Ascent(dir) + " BUFR1 --rara 0 --lift 9", dir);
+  EXPECT_EQ(send.code, 1);
+  EXPECT_NE(send.err.find("\nподъёмная сила: 9.000 кг (пределы 0.000..8.190 кг)\n"), std::string::npos) << send.err;
+  EXPECT_NE(send.out.find("Не отправлено"), std::string::npos) << send.out;
+  EXPECT_FALSE(tern::FileExists(dir / "ascents/A_IUKD01RUMS091100_C_RUMS_202612091117_27612.bin"));
+}
+
 TEST(Cli, BulletinIsTheExactBytesOfTheMessage) {
   TempDir dir;
   CopyDemo(dir);

@@ -48,14 +48,19 @@ TEST(HeadingTemplate, ExpandDates) {
       {"{}", "{}"},
       {"}{", "}{"},
       {"{x}", "x"},
+      // Only date letters are formatted: quotes, "z" and the rest stand as written.
+      {"{ddhh'Z'z}", "0512'Z'z"},
+      {"{\"dd\"hh}", "\"05\"12"},
+      {"{DDHH}", "0512"},
+      {"{hh.nn.ss t a/p}", "12.07.09 t a/p"},
   };
   for (const auto& c : cases) EXPECT_EQ(ExpandDates(c.templ, t), c.expanded) << c.templ;
 }
 
 TEST(HeadingTemplate, ExpandDatesDoesNotRescanItsOwnOutput) {
-  // A quoted brace in a format produces a "{" that must not be expanded again.
+  // A brace inside a field stays in the output and must not be expanded again.
   const TDateTime t = EncodeDateTime(2026, 3, 5, 12, 0, 0);
-  EXPECT_EQ(ExpandDates("{'{'dd}}", t), "{05}");
+  EXPECT_EQ(ExpandDates("{'{'dd}}", t), "'{'05}");
 }
 
 TEST(HeadingTemplate, InsertBBB) {

@@ -41,6 +41,8 @@ TEST(StationConfig, LoadStationKeys) {
       {"SoftVer cut to 12", "AntennaHeightAbove=1\nRadome=0\nSoftVer=Corvo 2.1.15 build 7\n", 5, true, kMissing,
        kMissing, 1, "Corvo 2.1.15"},
       {"negative CorrAz turned", "AntennaHeightAbove=1\nRadome=0\nCorrAz=-90\nCorrEl=0.25\n", 5, true, 270, 0.25},
+      {"negative CorrEl stays below the horizon", "AntennaHeightAbove=1\nRadome=0\nCorrAz=-0.6\nCorrEl=-0.12\n", 5,
+       true, 359.4, -0.12},
       {"CorrAz 360", "AntennaHeightAbove=1\nRadome=0\nCorrAz=360\n", 3, true, 360},
       {"CorrAz 400", "AntennaHeightAbove=1\nRadome=0\nCorrAz=400\n", 5, false},
       {"CorrEl -1500", "AntennaHeightAbove=1\nRadome=0\nCorrEl=-1500\n", 7, false},

@@ -34,6 +34,9 @@ TEST(ProfileTable, LinesLineUpUnderTheHeader) {
                              kSigWind1 | kSigWind2 | kSigWindTop | kSigTropopause);
   // Missing values fill their whole field with dashes.
   EXPECT_EQ(ProfileLine(top, 0), " ----    9.9 -61.4------ 31234------------------------ RWL");
+  // A level kept without its pressure.
+  const tUALevel noPressure = Level(600, M, -20, -25, 5400, 250, 12, 0.1, 0.2, 0);
+  EXPECT_EQ(ProfileLine(noPressure, 0), "  600------- -20.0 -25.0  5400 250  12  0.1000  0.2000 ");
   // Wide numbers widen their field rather than being cut.
   const tUALevel wide = Level(12345, 500, 5, 5, 5, 5, 5, 123.45678, -0.5, 0);
   EXPECT_EQ(ProfileLine(wide, 0), " 12345  500.0   5.0   5.0     5   5   5123.4568 -0.5000 ");

@@ -68,6 +68,13 @@ constexpr SigOfFlag kSigOfFlags[] = {
 
 float AsLevelValue(double v) { return Present(v) ? static_cast<float>(v) : static_cast<float>(kMissing); }
 
+// The launch time the card records: its date and the hour with fractions.
+std::optional<TDateTime> LaunchTimeOfCard(const tKioskCard& card) {
+  const auto date = TryEncodeDate(card.Year, card.Month, card.Day);
+  if (!date || !std::isfinite(card.LaunchHour) || card.LaunchHour < 0 || card.LaunchHour > 24) return std::nullopt;
+  return *date + card.LaunchHour / 24.0;
+}
+
 }  // namespace
 
 std::string DefaultKioskBase() { return HomeFolder() + "Kiosk/DATA/"; }
@@ -111,7 +118,6 @@ bool TuaKioskMessage::OpenAscent(const std::string& fileName, uint8_t& rsType) {
   const auto obs = ObsTimeOfName(name);
   if (!obs) throw TernError(ExtractFileName(fileName) + cp(" не могу определить срок!!!"));
   ObsTime = *obs;
-  LaunchTime = ObsTime;
 
   const std::string edtBase = KioskBase + "RESULT/" + name.substr(0, 4) + "/" + name;
   const auto edt = FindCompanionFile(edtBase, ".EDT");
@@ -121,7 +127,12 @@ bool TuaKioskMessage::OpenAscent(const std::string& fileName, uint8_t& rsType) {
   SourceName = NameWithoutExt(ExtractFileName(EdtFile));
   LayerTime = ObsTime + (LayerShiftOn ? LayerShift : 0.0);
 
-  rsType = RadiosondeTypeOfCard(ReadCardFile(StgFile).Type);
+  const tKioskCard card = ReadCardFile(StgFile);
+  // Every name given to the ascent's messages carries the launch time, from the
+  // first one on; a card without a usable date keeps the term until LoadData
+  // refuses it.
+  LaunchTime = LaunchTimeOfCard(card).value_or(ObsTime);
+  rsType = RadiosondeTypeOfCard(card.Type);
   return true;
 }
 
@@ -129,10 +140,9 @@ bool TuaKioskMessage::LoadData() {
   const tKioskCard card = ReadCardFile(StgFile);
   CloudGroup = card.CloudGroup;
   CheckCloudGroup();
-  const auto date = TryEncodeDate(card.Year, card.Month, card.Day);
-  if (!date || !std::isfinite(card.LaunchHour) || card.LaunchHour < 0 || card.LaunchHour > 24)
-    throw TernError(ExtractFileName(StgFile) + cp(" неверная дата выпуска"));
-  LaunchTime = *date + card.LaunchHour / 24.0;
+  const auto launch = LaunchTimeOfCard(card);
+  if (!launch) throw TernError(ExtractFileName(StgFile) + cp(" неверная дата выпуска"));
+  LaunchTime = *launch;
   if (card.StationIndex != StationInd) throw TernError(cp("Станция?"));
 
   LevelCount = 0;

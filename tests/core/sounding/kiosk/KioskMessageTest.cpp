@@ -76,8 +76,17 @@ TEST(KioskAscent, OpensTheCardFindsItsProfileAndReportsTheRadiosonde) {
   EXPECT_EQ(f.a->SourceFile, f.a->EdtFile);
   EXPECT_EQ(f.a->SourceName, "26120900");
   EXPECT_EQ(DateTimeToStr(f.a->ObsTime), "09.12.2026 00:00:00");
-  EXPECT_EQ(f.a->LaunchTime, f.a->ObsTime);
+  // The card's launch time is known from the opening on: the names of the messages carry it.
+  EXPECT_EQ(DateTimeToStr(f.a->LaunchTime), "09.12.2026 23:15:00");
   EXPECT_EQ(DateTimeToStr(f.a->LayerTime), "09.12.2026 03:00:00");
+}
+
+TEST(KioskAscent, ACardWithoutAUsableLaunchDateOpensWithTheTerm) {
+  KioskFixture f;
+  kw::CardPlan card;
+  card.month = 13;
+  f.Open(f.Write("26120900", card, {Pt(0, 1000, 1, 80, 150, 0, 0, 0, 0)}, 0));
+  EXPECT_EQ(f.a->LaunchTime, f.a->ObsTime);
 }
 
 TEST(KioskAscent, OpenAscentRefusals) {
