@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/PasswordExposure.h"
 #include "base/Files.h"
 #include "config/MyIniFile.h"
 #include "config/StationConfig.h"
@@ -98,6 +99,7 @@ void TDesk::ReadMessageFile() {
   const TMyIniFile aspd(MessagesFile());
   ReadMessageSettings(aspd, Messages, Op);
   ReadTransferTasks(aspd, Messages, Transfers);
+  LogExposedPasswords(aspd);
 
   const tLayerSettings& layer = Messages.Layer;
   Ascent->SetLayerShift(layer.UTCBias / 24.0);

@@ -1,5 +1,8 @@
 #include "app/Startup.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 
@@ -19,12 +22,15 @@ LogState& State() {
   return s;
 }
 
+// The log's name comes from the command line and its folder may be shared: a
+// link someone put at that name is not written through.
 bool AppendLine(const std::string& path, std::string_view text) {
-  std::FILE* f = std::fopen(NativePath(path).c_str(), "ab");
-  if (!f) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  ok = std::fwrite("\r\n", 1, 2, f) == 2 && ok;
-  ok = std::fclose(f) == 0 && ok;
+  const int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  const std::string line = std::string(text) + "\r\n";
+  // One write per line: appends of one line never interleave with another writer.
+  bool ok = ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+  ok = ::close(fd) == 0 && ok;
   return ok;
 }
 

@@ -115,8 +115,6 @@ std::shared_ptr<const Parsed> LoadShared(const std::string& path) {
   return parsed;
 }
 
-Parsed Load(const std::string& path) { return *LoadShared(path); }
-
 std::optional<std::string> Lookup(const std::string& path, std::string_view section, std::string_view key) {
   const auto shared = LoadShared(path);
   const Parsed& p = *shared;
@@ -131,6 +129,17 @@ void Store(const std::string& path, const Parsed& p) {
   std::string out;
   for (const auto& l : p.lines) out += l.text + l.eol;
   WriteFileAtomic(path, out);
+}
+
+// A write reads the file strictly: one that exists but cannot be read would
+// otherwise pass for an empty file and be replaced by the written key alone.
+// change edits the parsed file and tells whether there is anything to store.
+template <typename Change>
+void Edit(const std::string& path, Change change) {
+  const std::string target = FollowOwnLinks(path);
+  const auto data = ReadFileIfPresent(target);
+  Parsed p = data ? Parse(*data) : Parsed{};
+  if (change(p)) Store(target, p);
 }
 
 void InsertLine(Parsed& p, size_t at, std::string text) {
@@ -241,25 +250,24 @@ TextList TMyIniFile::ReadSections() const {
 }
 
 void TMyIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  Parsed p = Load(path_);
-  const std::string line = std::string(key) + "=" + std::string(value);
-  const Section* s = p.Find(section);
-  if (!s) {
-    if (!p.lines.empty() && !Trim(p.lines.back().text).empty()) InsertLine(p, p.lines.size(), "");
-    InsertLine(p, p.lines.size(), "[" + std::string(section) + "]");
-    InsertLine(p, p.lines.size(), line);
-  } else {
-    bool replaced = false;
+  Edit(path_, [&](Parsed& p) {
+    const std::string line = std::string(key) + "=" + std::string(value);
+    const Section* s = p.Find(section);
+    if (!s) {
+      if (!p.lines.empty() && !Trim(p.lines.back().text).empty()) InsertLine(p, p.lines.size(), "");
+      InsertLine(p, p.lines.size(), "[" + std::string(section) + "]");
+      InsertLine(p, p.lines.size(), line);
+      return true;
+    }
     for (const auto& e : s->entries) {
       if (SameText(e.key, key)) {
         p.lines[e.line].text = line;
-        replaced = true;
-        break;
+        return true;
       }
     }
-    if (!replaced) InsertLine(p, s->lastLine + 1, line);
-  }
-  Store(path_, p);
+    InsertLine(p, s->lastLine + 1, line);
+    return true;
+  });
 }
 
 void TMyIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -287,30 +295,32 @@ void TMyIniFile::WriteDateTime(std::string_view section, std::string_view key, T
 }
 
 void TMyIniFile::EraseSection(std::string_view section) {
-  Parsed p = Load(path_);
-  bool changed = false;
-  // Every section of that name goes, with its lines up to the next section.
-  for (size_t i = p.sections.size(); i > 0; --i) {
-    const Section& s = p.sections[i - 1];
-    if (!SameText(s.name, section)) continue;
-    const size_t end = i < p.sections.size() ? p.sections[i].header : p.lines.size();
-    p.lines.erase(p.lines.begin() + static_cast<long>(s.header), p.lines.begin() + static_cast<long>(end));
-    changed = true;
-  }
-  if (changed) Store(path_, p);
+  Edit(path_, [&](Parsed& p) {
+    bool changed = false;
+    // Every section of that name goes, with its lines up to the next section.
+    for (size_t i = p.sections.size(); i > 0; --i) {
+      const Section& s = p.sections[i - 1];
+      if (!SameText(s.name, section)) continue;
+      const size_t end = i < p.sections.size() ? p.sections[i].header : p.lines.size();
+      p.lines.erase(p.lines.begin() + static_cast<long>(s.header), p.lines.begin() + static_cast<long>(end));
+      changed = true;
+    }
+    return changed;
+  });
 }
 
 void TMyIniFile::DeleteKey(std::string_view section, std::string_view key) {
-  Parsed p = Load(path_);
-  const Section* s = p.Find(section);
-  if (!s) return;
-  for (const auto& e : s->entries) {
-    if (SameText(e.key, key)) {
-      p.lines.erase(p.lines.begin() + static_cast<long>(e.line));
-      Store(path_, p);
-      return;
+  Edit(path_, [&](Parsed& p) {
+    const Section* s = p.Find(section);
+    if (!s) return false;
+    for (const auto& e : s->entries) {
+      if (SameText(e.key, key)) {
+        p.lines.erase(p.lines.begin() + static_cast<long>(e.line));
+        return true;
+      }
     }
-  }
+    return false;
+  });
 }
 
 }  // namespace tern

@@ -261,8 +261,9 @@ void SaveRecords(const std::string& path, const Record* records, int count, Pack
 template <typename Record, typename UnpackFn>
 bool LoadRecords(const std::string& path, Record* records, int count, bool bufrI, UnpackFn unpack) {
   if (count <= 0 || FileSizeOf(path) <= 0) return true;
+  // A saved edit file that cannot be read is a failed load, not an ascent without edits.
   auto data = ReadWholeFile(path);
-  if (!data) return true;
+  if (!data) return false;
   const int n = static_cast<int>(data->size() / 64);
   if (!bufrI && n > count) return false;
   const int take = std::min(n, count);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -235,4 +236,28 @@ TEST(DeskClose, ChangedVariablesAreSavedAtClosing) {
   TMyIniFile vars(prog + "ASCVAR.CNF");
   EXPECT_EQ(vars.ReadInteger("Ascent", "bmanuf", -1), 1);
   EXPECT_EQ(vars.ReadString("SMENA", "smena0", ""), cp("ПЕТ"));
+}
+
+TEST(DeskStart, PasswordsReadableByOthersAreLogged) {
+  struct Case { const char* what; const char* section; const char* key; mode_t mode; bool logged; };
+  const Case cases[] = {
+      {"no passwords", nullptr, nullptr, 0644, false},
+      {"FTP password, private file", "FTPBIN", "PWD", 0600, false},
+      {"FTP password, readable by the group", "FTPTXT", "PWD", 0640, true},
+      {"SMTP password, readable by others", "SMTPBIN", "kenwort", 0604, true},
+      {"SMTP password, private file", "SMTPTXT", "kenwort", 0600, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeskFixture f;
+    const std::string aspd = f.settings + "ASPD.CNF";
+    if (c.section) f.Set("ASPD.CNF", c.section, c.key, "3A1F07");
+    ::chmod(aspd.c_str(), c.mode);
+    auto desk = f.Make();
+    ASSERT_EQ(f.Start(*desk), "");
+    const std::string line =
+        cp("Пароли FTP/SMTP в файле ") + aspd + cp(" доступны для чтения другим пользователям") + "\r\n";
+    const std::string log = test::ReadBytes(f.log);
+    EXPECT_EQ(log.find(line) != std::string::npos, c.logged) << Cp1251ToUtf8(log);
+  }
 }

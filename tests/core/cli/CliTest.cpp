@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "../bufr/EccodesDecode.h"
+#include "OtherUser.h"
 #include "TestSupport.h"
 #include "base/Files.h"
 #include "config/CodesChecksum.h"
@@ -149,4 +150,31 @@ TEST(Cli, HelpPrintsTheUsageAndSucceeds) {
     EXPECT_EQ(r.out.rfind("usage: tern2bufr-cli", 0), 0u) << args;
     EXPECT_NE(r.out.find("bulletin ASCENT"), std::string::npos) << args;
   }
+}
+
+TEST(Cli, BufrIsNotTurnedAgainstTheUserByLinksInASharedArchive) {
+  TempDir dir;
+  CopyDemo(dir);
+  const std::string secret = dir / "private/secret";
+  tern::test::WriteBytes(secret, "the operator's own file\n");
+  ::chmod(dir.path().c_str(), 0711);
+  ::chmod((dir / "private").c_str(), 0700);
+  ::chmod((dir / "ascents").c_str(), 0777);  // a group-writable archive share
+  const std::string bufr = dir / "ascents/A_IUKD01RUMS091100_C_RUMS_202612091117_27612.bin";
+  const auto child = tern::test::AsOtherUser([&]() -> std::string {
+    for (const std::string& name : {bufr + ".tmp~", bufr})
+      if (::symlink(secret.c_str(), name.c_str()) != 0) return "cannot plant " + name;
+    return {};
+  });
+  ASSERT_EQ(child.exitCode, 0) << child.failure;
+
+  const CliRun r = Cli("-C settings bufr " + Ascent(dir) + " --bufr1", dir);
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.size() - 1), bufr);
+  EXPECT_EQ(tern::test::ReadBytes(secret), "the operator's own file\n");
+  struct stat st{};
+  ASSERT_EQ(::lstat(bufr.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(st.st_uid, ::geteuid());
+  EXPECT_NE(tern::test::ReadBytes(bufr).find("BUFR"), std::string::npos);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeAscent.h"
+#include "OtherUser.h"
 #include "TestSupport.h"
 #include "base/Files.h"
 #include "review/CheckDataModel.h"
@@ -190,4 +191,38 @@ TEST(CheckDataModel, OpeningAsksAboutSavedEdits) {
   EXPECT_TRUE(small.Open(op2));
   ASSERT_EQ(op2.messages.size(), 1u);
   EXPECT_EQ(Cp1251ToUtf8(op2.messages[0]), "Ошибка загрузки файла rjII");
+}
+
+TEST(CheckDataModel, EditFileThatCannotBeReadIsReported) {
+  struct Case { bool bufrI; const char* ext; const char* message; };
+  const Case cases[] = {{true, ".rjI", "Ошибка загрузки файла rjI"}, {false, ".rjII", "Ошибка загрузки файла rjII"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ext);
+    tern::test::TempDir dir;
+    ::chmod(dir.path().c_str(), 0755);
+    {
+      auto a = Profile();
+      a->SourceFile = dir / "asc.prof";
+      a->BufrI = c.bufrI;
+      a->Levels[1].RejFlags = kRejWind;
+      a->SaveEdits();
+    }
+    const std::string edits = dir / (std::string("asc") + c.ext);
+    ASSERT_GT(FileSizeOf(edits), 0);
+    ::chmod(edits.c_str(), 0000);
+    const auto child = tern::test::AsOtherUser([&]() -> std::string {
+      auto a = Profile();
+      a->SourceFile = dir / "asc.prof";
+      a->BufrI = c.bufrI;
+      CheckDataModel model(*a, false);
+      ScriptedOperator op({1});  // load the saved edits
+      if (!model.Open(op)) return "the viewer did not open";
+      if (op.messages.size() != 1) return "messages: " + std::to_string(op.messages.size());
+      if (Cp1251ToUtf8(op.messages[0]) != c.message) return "message: " + Cp1251ToUtf8(op.messages[0]);
+      if (model.Masks()[1] != 0) return "masks changed";
+      return {};
+    });
+    EXPECT_EQ(child.exitCode, 0) << child.failure;
+    EXPECT_EQ(child.failure, "");
+  }
 }
