@@ -5,6 +5,7 @@
 
 #include "TextBridge.h"
 #include "app/HeadlessTransports.h"
+#include "transmit/mail/SystemMail.h"
 #include "review/DisplayTLG.h"
 #include "review/ViewCheckData.h"
 #include "transmit/FrmSendFTP.h"
@@ -33,5 +34,7 @@ bool TQtTransports::SendFileFTP(tFTPTaskRecord& task) { return tern::SendFileFTP
 bool TQtTransports::SendMailSMTP(tSMTPTaskRecord& task) { return tern::SendMailSMTP(owner_, task); }
 
 int TQtTransports::SendMailClient(const tMailHandOff& mail) { return HandToMailClient(mail, owner_); }
+
+bool TQtTransports::MailClientReportsOutcome() const { return PlatformMailReportsOutcome(); }
 
 }  // namespace tern

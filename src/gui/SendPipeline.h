@@ -30,6 +30,7 @@ class TQtTransports : public ISendTransports {
   bool SendFileFTP(tFTPTaskRecord& task) override;
   bool SendMailSMTP(tSMTPTaskRecord& task) override;
   int SendMailClient(const tMailHandOff& mail) override;
+  bool MailClientReportsOutcome() const override;
 
  private:
   QWidget* owner_;

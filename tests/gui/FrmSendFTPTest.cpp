@@ -152,17 +152,20 @@ TEST(FrmSendFTP, SendFileFTPReportsAFailedUploadAsFalse) {
   task.Port = 1;  // privileged and unused: the connection is refused at once
   task.User = "u";
   task.Password = "p";
-  QString phase;
+  QString phase, status;
   QTimer poll;
   poll.setInterval(5);
   QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* w = qobject_cast<TfrmSendFTP*>(QApplication::activeModalWidget());
     if (w && !w->Running() && w->btnCancel->text() == QStringLiteral("Отмена")) {
       phase = w->lblFTPPhase->text();
+      status = w->lblFTPStatus->text();
       w->btnCancel->click();
     }
   });
   poll.start();
   EXPECT_FALSE(SendFileFTP(nullptr, task));
   EXPECT_EQ(phase, QStringLiteral("Ошибка подключения к серверу"));
+  // The reason in Russian, the library's own text behind it.
+  EXPECT_TRUE(status.startsWith(QStringLiteral("Сервер отказал в соединении: "))) << status.toStdString();
 }

@@ -84,7 +84,8 @@ TEST(FrmSendSMTP, FailureShowsTheErrorAndTheCancelButtonCloses) {
   EXPECT_TRUE(PhaseIsRed(w));
   EXPECT_EQ(w.lblSMTPStatus->text(), QStringLiteral("Login denied"));
   EXPECT_FALSE(w.btnOK->isEnabled());
-  EXPECT_EQ(w.windowTitle(), QStringLiteral("Отправка:TTAA 27612 Бюллетень"));
+  // The caption no longer claims a send in progress.
+  EXPECT_EQ(w.windowTitle(), QStringLiteral("Не отправлено:TTAA 27612 Бюллетень"));
   w.close();
   EXPECT_TRUE(w.isVisible());
   w.btnCancel->click();
@@ -131,19 +132,23 @@ TEST(FrmSendSMTP, SendMailSMTPReportsAFailedSendAsFalse) {
   task.Password = "secret";
   task.From = "st@example.org";
   task.To = "a@example.org";
-  QString phase;
+  QString phase, status;
   QTimer poll;
   poll.setInterval(5);
   QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* w = qobject_cast<TfrmSendSMTP*>(QApplication::activeModalWidget());
     if (w && !w->Running() && w->btnCancel->text() == QStringLiteral("Отмена")) {
       phase = w->lblSMTPPhase->text();
+      status = w->lblSMTPStatus->text();
       w->btnCancel->click();
     }
   });
   poll.start();
   EXPECT_FALSE(SendMailSMTP(nullptr, task));
   EXPECT_EQ(phase, QStringLiteral("Ошибка отправки.."));
+  // The reason in Russian, the library's own text behind it.
+  EXPECT_TRUE(status.startsWith(QStringLiteral("Сервер отказал в соединении: "))) << status.toStdString();
+  EXPECT_TRUE(status.contains(QStringLiteral("127.0.0.1"))) << status.toStdString();
 }
 
 }  // namespace

@@ -46,6 +46,8 @@ parser.add_argument("--refuse-starttls", action="store_true")
 parser.add_argument("--refuse-rcpt", action="append", default=[])
 parser.add_argument("--size-limit", type=int, default=33554432)
 parser.add_argument("--slow-rcpt", type=float, default=0.0, help="seconds before answering RCPT")
+parser.add_argument("--no-8bitmime", action="store_true",
+                    help="do not announce 8BITMIME; message bytes above 127 are then refused")
 args = parser.parse_args()
 
 counter = 0
@@ -158,7 +160,7 @@ async def main():
     def factory():
         kwargs = dict(hostname="relay.test", data_size_limit=args.size_limit,
                       tls_context=starttls_context, auth_require_tls=False,
-                      auth_exclude_mechanism=exclude)
+                      auth_exclude_mechanism=exclude, decode_data=args.no_8bitmime)
         if mechs:
             kwargs["authenticator"] = authenticator
         server = Relay(handler, **kwargs)

@@ -37,6 +37,7 @@ class DeskTransports : public ISendTransports {
     desk_.EmailSending = false;
     return result;
   }
+  bool MailClientReportsOutcome() const override { return inner_.MailClientReportsOutcome(); }
 
  private:
   ISendTransports& inner_;

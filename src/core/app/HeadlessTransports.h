@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/SendPorts.h"
+#include "transmit/mail/SystemMail.h"
 
 namespace tern {
 
@@ -22,8 +23,10 @@ class THeadlessTransports : public ISendTransports {
   bool SendMailSMTP(tSMTPTaskRecord& task) override;
   // The platform's mail client unless another is given here.
   int SendMailClient(const tMailHandOff& mail) override;
+  bool MailClientReportsOutcome() const override { return MailClient ? MailClientReports : PlatformMailReportsOutcome(); }
 
   std::function<int(const tMailHandOff&)> MailClient;
+  bool MailClientReports = true;  // what MailClient's 0 means
 
  private:
   void Say(const std::string& line) const {

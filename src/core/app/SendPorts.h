@@ -47,6 +47,9 @@ class ISendTransports {
   virtual bool SendMailSMTP(tSMTPTaskRecord& task) = 0;
   // 0 when the mail client took the message, else its error code.
   virtual int SendMailClient(const tMailHandOff& mail) = 0;
+  // True when a 0 from SendMailClient means the message went out; false when
+  // the client only opened its compose window, so the operator is asked.
+  virtual bool MailClientReportsOutcome() const = 0;
 };
 
 }  // namespace tern

@@ -266,8 +266,22 @@ bool TSendWorkflow::MailOut(int tag, const std::string& subject, const std::stri
     if (c_.Desk.CloseRequested()) c_.Desk.TerminateApplication();
     return false;
   }
+  // A client that cannot say whether it sent the message leaves it to the
+  // operator; only a plain "Да" counts it as sent.
+  if (!c_.Transports.MailClientReportsOutcome() && !AskMailClientSent(tag)) return false;
   if (!IsText(tag)) c_.Variables.AdvanceBufrBulletin();
   return true;
+}
+
+bool TSendWorkflow::AskMailClientSent(int tag) {
+  Question q;
+  q.title = cp("Запрос");
+  q.text = cp("Почтовая программа отправила сообщение ") + SendShortName(tag) + "?";
+  q.buttons = {cp("Да"), cp("Нет")};
+  q.icon = BoxIcon::Question;
+  q.defaultButton = 2;
+  q.escButton = 2;
+  return c_.Op.Ask(q) == 1;
 }
 
 // body: the bulletin text in text mode, the BUFR file's path otherwise.

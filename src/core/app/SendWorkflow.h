@@ -74,6 +74,8 @@ class TSendWorkflow {
   std::string BuildText(int tag) const;
   void HandMetadataToAscent(int tag);
   bool MailOut(int tag, const std::string& subject, const std::string& body, const std::string& attachment);
+  // After a hand-off that opened the client's compose window: did it go?
+  bool AskMailClientSent(int tag);
   bool SmtpOut(tSMTPTaskRecord& task, bool textMode, const std::string& subject, const std::string& body);
   tFTPNaming Naming() const;
   int AskExisting(const std::string& fileName, const std::string& shortName);

@@ -62,6 +62,7 @@ void TfrmSendSMTP::Finish(const TSMTPResult& result) {
     setWindowTitle(ToQ(cp("Отправлено:") + task_.Subject));
     ShowSucceeded();
   } else {
+    setWindowTitle(ToQ(cp("Не отправлено:") + task_.Subject));
     ShowFailed();
   }
 }

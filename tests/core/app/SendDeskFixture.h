@@ -113,11 +113,13 @@ class RecordingTransports : public ISendTransports {
     handOffs.push_back(mail);
     return mailResult;
   }
+  bool MailClientReportsOutcome() const override { return mailReports; }
   std::vector<tFTPTaskRecord> ftp;
   std::vector<tSMTPTaskRecord> smtp;
   std::vector<tMailHandOff> handOffs;
   bool ftpResult = true, smtpResult = true;
   int mailResult = 0;
+  bool mailReports = true;
 };
 
 inline TDateTime SendClock() { return EncodeDateTime(2024, 3, 5, 14, 20, 30); }

@@ -533,3 +533,61 @@ TEST_F(SendWorkflowTest, ValuesTheMessageCannotCarryAreShownBeforeTheFileIsWritt
 
 }  // namespace
 }  // namespace tern
+
+namespace tern::test {
+namespace {
+
+// A mail client that only opens its compose window cannot say whether the
+// message went: the operator is asked, and only "Да" records the send.
+struct MailQuestionCase {
+  const char* name;
+  int tag;
+  int answer;  // 1 "Да", 2 "Нет" (also Esc and the closed box)
+  bool sent;
+};
+
+class MailClientQuestion : public SendWorkflowTest, public ::testing::WithParamInterface<MailQuestionCase> {};
+
+TEST_P(MailClientQuestion, OnlyYesMarksTheMessageSent) {
+  const MailQuestionCase& c = GetParam();
+  settings.Spooling.Text = TextMode::MAPI;
+  settings.Spooling.Bufr = BufrMode::MAPI;
+  transports.mailReports = false;
+  variables.Counters = {5, 6, 7, 8};
+  op.Push(c.answer);
+  const bool bufr = c.tag == kSendBufrI;
+  EXPECT_EQ(Workflow().btnSendClick(c.tag), c.sent ? SendOutcome::Sent : SendOutcome::Failed);
+
+  ASSERT_EQ(transports.handOffs.size(), 1u);
+  ASSERT_EQ(op.asked.size(), 1u);
+  const Question& q = op.asked[0];
+  EXPECT_EQ(q.title, cp("Запрос"));
+  EXPECT_EQ(q.text, cp("Почтовая программа отправила сообщение ") + (bufr ? "BUFR1" : "TTAA") + "?");
+  EXPECT_EQ(q.buttons, (std::vector<std::string>{cp("Да"), cp("Нет")}));
+  EXPECT_EQ(q.icon, BoxIcon::Question);
+  EXPECT_EQ(q.escButton, 2);
+  EXPECT_EQ(Button(c.tag).Struck, c.sent);
+  EXPECT_EQ(FileExists(SentFile()), c.sent);
+  EXPECT_EQ(variables.Counters.BufrBulletin, bufr && c.sent ? 6 : 5);
+  EXPECT_TRUE(op.messages.empty());  // a draft the operator kept is no error
+  EXPECT_FALSE(workflow->MailInProgress);
+}
+
+INSTANTIATE_TEST_SUITE_P(Send, MailClientQuestion,
+                         ::testing::Values(MailQuestionCase{"TextYes", kSendTTAA, 1, true},
+                                           MailQuestionCase{"TextNo", kSendTTAA, 2, false},
+                                           MailQuestionCase{"BufrYes", kSendBufrI, 1, true},
+                                           MailQuestionCase{"BufrNo", kSendBufrI, 2, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A client that reports its outcome is believed without a question.
+TEST_F(SendWorkflowTest, MailClientThatReportsItsOutcomeIsNotQuestioned) {
+  settings.Spooling.Text = TextMode::MAPI;
+  transports.mailReports = true;
+  EXPECT_EQ(Workflow().btnSendClick(kSendTTAA), SendOutcome::Sent);
+  EXPECT_TRUE(op.asked.empty());
+  EXPECT_TRUE(Button(kSendTTAA).Struck);
+}
+
+}  // namespace
+}  // namespace tern::test

@@ -210,15 +210,17 @@ TEST(MailComposer, TextIsConvertedToTheTextCharsetUnlessRaw) {
   struct Case {
     TMailCharset charset;
     bool raw;
-    std::string word;  // "Привет=" as it must arrive
+    std::string word;   // "Привет=" as it must arrive
+    const char* label;  // the charset the part declares
   };
+  // Raw text keeps its cp1251 bytes, so it says windows-1251 whatever the setting.
   const Case cases[] = {
-      {TMailCharset::Windows1251, false, "\xCF\xF0\xE8\xE2\xE5\xF2="},
-      {TMailCharset::Koi8R, false, "\xF0\xD2\xC9\xD7\xC5\xD4="},
-      {TMailCharset::Utf8, false, "Привет="},
-      {TMailCharset::Utf7, false, "+BB8EQAQ4BDIENQRCAD0"},  // '=' may be encoded too
-      {TMailCharset::Koi8R, true, "\xCF\xF0\xE8\xE2\xE5\xF2="},
-      {TMailCharset::Utf8, true, "\xCF\xF0\xE8\xE2\xE5\xF2="},
+      {TMailCharset::Windows1251, false, "\xCF\xF0\xE8\xE2\xE5\xF2=", "windows-1251"},
+      {TMailCharset::Koi8R, false, "\xF0\xD2\xC9\xD7\xC5\xD4=", "koi8-r"},
+      {TMailCharset::Utf8, false, "Привет=", "utf-8"},
+      {TMailCharset::Utf7, false, "+BB8EQAQ4BDIENQRCAD0", "utf-7"},  // '=' may be encoded too
+      {TMailCharset::Koi8R, true, "\xCF\xF0\xE8\xE2\xE5\xF2=", "windows-1251"},
+      {TMailCharset::Utf8, true, "\xCF\xF0\xE8\xE2\xE5\xF2=", "windows-1251"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(MailCharsetName(c.charset)) + (c.raw ? " raw" : ""));
@@ -229,7 +231,7 @@ TEST(MailComposer, TextIsConvertedToTheTextCharsetUnlessRaw) {
     Parsed m(ComposeMailMessage(t));
     auto leaves = m.leaves();
     ASSERT_EQ(leaves.size(), 1u);
-    EXPECT_STREQ(g_mime_object_get_content_type_parameter(leaves[0], "charset"), MailCharsetName(c.charset));
+    EXPECT_STREQ(g_mime_object_get_content_type_parameter(leaves[0], "charset"), c.label);
     EXPECT_EQ(DecodedContent(leaves[0]), lines + c.word + "\r\nNNNN\r\n");
   }
 }
@@ -244,8 +246,10 @@ TEST(MailComposer, EveryTransferEncodingDecodesBackToTheText) {
     TMailEncoding encoding;
     std::string header;
   };
+  // Composed for a relay that takes 8-bit data: 7bit would lie about the
+  // Cyrillic bytes, so they go as 8bit.
   const Case cases[] = {
-      {TMailEncoding::SevenBit, "7bit"},
+      {TMailEncoding::SevenBit, "8bit"},
       {TMailEncoding::EightBit, "8bit"},
       {TMailEncoding::QuotedPrintable, "quoted-printable"},
       {TMailEncoding::Base64, "base64"},
@@ -258,13 +262,34 @@ TEST(MailComposer, EveryTransferEncodingDecodesBackToTheText) {
     tSMTPTaskRecord t = TextTask();
     t.TextCharset = TMailCharset::Windows1251;
     t.Encoding = c.encoding;
-    std::string bytes = ComposeMailMessage(t);
+    std::string bytes = ComposeMailMessage(t, true);
     EXPECT_NE(bytes.find("\r\nContent-Transfer-Encoding: " + c.header + "\r\n"), std::string::npos);
     Parsed m(bytes);
     auto leaves = m.leaves();
     ASSERT_EQ(leaves.size(), 1u);
     std::string text = c.encoding == TMailEncoding::XXEncode ? XXDecode(RawContent(leaves[0])) : DecodedContent(leaves[0]);
     EXPECT_EQ(text, expected);
+  }
+}
+
+TEST(MailComposer, EightBitBytesNeverTravelAsSevenBit) {
+  struct Case {
+    TMailEncoding configured;
+    bool eightBitText, relayTakes8Bit;
+    TMailEncoding chosen;
+  };
+  using E = TMailEncoding;
+  const Case cases[] = {
+      {E::SevenBit, true, true, E::EightBit},         {E::SevenBit, true, false, E::QuotedPrintable},
+      {E::EightBit, true, true, E::EightBit},         {E::EightBit, true, false, E::QuotedPrintable},
+      {E::SevenBit, false, false, E::SevenBit},       {E::EightBit, false, false, E::EightBit},
+      {E::QuotedPrintable, true, true, E::QuotedPrintable}, {E::Base64, true, false, E::Base64},
+      {E::UUEncode, true, false, E::UUEncode},        {E::XXEncode, true, true, E::XXEncode},
+  };
+  for (const Case& c : cases) {
+    const std::string text = c.eightBitText ? cp("СЛОЙ 27612=") : "TTAA 59121 27612=";
+    EXPECT_EQ(TextPartEncoding(c.configured, text, c.relayTakes8Bit), c.chosen)
+        << static_cast<int>(c.configured) << " " << c.eightBitText << " " << c.relayTakes8Bit;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "SilentServer.h"
 #include "SmtpRelay.h"
 #include "TestSupport.h"
 #include "transmit/smtp/SMTPSender.h"
@@ -199,7 +200,9 @@ TEST(SMTPSend, TransportSecurityCases) {
   };
   const Case cases[] = {
       {"implicit TLS", {"--implicit-tls"}, false, true, false, true, true},
-      {"STARTTLS asked, not offered: clear text", {}, true, false, false, true, true},
+      // The login would cross in clear text: the send stops before AUTH.
+      {"STARTTLS asked, not offered", {}, true, false, false, false, false},
+      {"no TLS asked, plain SMTP", {}, false, false, false, true, true},
       {"STARTTLS offered then refused", {"--refuse-starttls"}, true, false, false, false, false},
       {"self-signed certificate while verifying", {"--starttls"}, true, false, true, false, false},
       {"implicit TLS, certificate verified", {"--implicit-tls"}, false, true, true, false, false},
@@ -218,8 +221,117 @@ TEST(SMTPSend, TransportSecurityCases) {
     EXPECT_EQ(!relay.Events("AUTH").empty(), c.authSeen);
     if (!c.sent) {
       EXPECT_FALSE(r.ErrorText.empty());
+      EXPECT_TRUE(relay.Events("MAIL").empty());
     }
   }
+}
+
+// With the default "Raw" the bulletin's cp1251 bytes go unchanged: labelled
+// as what they are and in an encoding that carries 8-bit bytes, whatever the
+// text charset and encoding settings say.
+TEST(SMTPSend, RawTextArrivesLabelledAsWindows1251InAnEightBitSafeEncoding) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> relayArgs;
+    TMailEncoding configured;
+    const char* encoding;
+  };
+  const Case cases[] = {
+      {"relay announces 8BITMIME", {}, TMailEncoding::SevenBit, "8bit"},
+      {"relay without 8BITMIME", {"--no-8bitmime"}, TMailEncoding::SevenBit, "quoted-printable"},
+      {"8bit asked, relay without 8BITMIME", {"--no-8bitmime"}, TMailEncoding::EightBit, "quoted-printable"},
+      {"base64 asked", {"--no-8bitmime"}, TMailEncoding::Base64, "base64"},
+  };
+  const std::string sloy = cp("ЦСЛОЙ 27612 0912 СЛОЙ=");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SmtpRelay relay(c.relayArgs);
+    tSMTPTaskRecord t = Task(relay);
+    t.RawText = true;
+    t.TextCharset = TMailCharset::Koi8R;  // the settings' default
+    t.Encoding = c.configured;
+    t.Body = sloy;
+    RecordingMonitor monitor;
+    TSMTPResult r = SendSMTPMessage(t, monitor);
+    ASSERT_TRUE(r.Sent) << r.ErrorText;
+    auto messages = relay.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages[0].Parts.size(), 1u);
+    const auto& part = messages[0].Parts[0];
+    EXPECT_EQ(part.Charset, "windows-1251");
+    EXPECT_EQ(part.Encoding, c.encoding);
+    EXPECT_EQ(part.Payload, sloy + "\r\n");
+    EXPECT_EQ(Cp1251ToUtf8(part.Payload.substr(1, 4)), "СЛОЙ");
+  }
+}
+
+// Once the relay has answered 250 to the message, a cancel noticed later
+// does not undo the send: it was delivered and must be recorded.
+TEST(SMTPSend, CancelAfterTheRelayAcceptedCountsAsSent) {
+  SmtpRelay relay;
+  tSMTPTaskRecord t = Task(relay);
+  RecordingMonitor monitor;
+  monitor.cancelWhen = [](const RecordingMonitor& m) {
+    return std::any_of(m.replies.begin(), m.replies.end(),
+                       [](const std::string& r) { return r.rfind("250 Message accepted", 0) == 0; });
+  };
+  TSMTPResult r = SendSMTPMessage(t, monitor);
+  EXPECT_TRUE(r.Sent) << r.ErrorText;
+  EXPECT_FALSE(r.Cancelled);
+  EXPECT_EQ(Cp1251ToUtf8(SMTPOutcomeText(r)), "Сообщение отправлено");
+  EXPECT_EQ(relay.Messages().size(), 1u);
+}
+
+TEST(SMTPSend, FailureTextSaysWhyInRussianWithTheLibraryText) {
+  test::SilentServer silent;
+  int gonePort = 0;
+  {
+    test::SilentServer gone;
+    gonePort = gone.port();
+  }
+  SmtpRelay relay({"--refuse-rcpt", "a@example.org"});
+  SmtpRelay plain;
+  struct Case {
+    const char* name;
+    std::function<void(tSMTPTaskRecord&)> change;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"nothing listens", [&](tSMTPTaskRecord& t) { t.Server = "127.0.0.1:" + std::to_string(gonePort); },
+       "Сервер отказал в соединении: "},
+      {"accepts and says nothing",
+       [&](tSMTPTaskRecord& t) {
+         t.Server = silent.Host();
+         t.ConnectTimeoutMs = 300;
+       },
+       "Сервер не отвечает: "},
+      {"password refused",
+       [&](tSMTPTaskRecord& t) {
+         t.Server = plain.Host();
+         t.Password = "wrong";
+       },
+       "Сервер отказал во входе (имя или пароль): "},
+      {"TLS not offered",
+       [&](tSMTPTaskRecord& t) {
+         t.Server = plain.Host();
+         t.StartTLS = true;
+       },
+       "Сервер не дал перейти на TLS: "},
+      {"recipient refused", [&](tSMTPTaskRecord& t) { t.Server = relay.Host(); }, "Сервер отказал получателю: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    tSMTPTaskRecord t = Task(plain);
+    c.change(t);
+    RecordingMonitor monitor;
+    TSMTPResult r = SendSMTPMessage(t, monitor);
+    EXPECT_FALSE(r.Sent);
+    EXPECT_FALSE(r.Cancelled);
+    const std::string text = Cp1251ToUtf8(r.ErrorText);
+    EXPECT_EQ(text.rfind(c.reason, 0), 0u) << text;
+    EXPECT_GT(text.size(), std::string(c.reason).size()) << "the library's text follows the reason";
+  }
+  EXPECT_TRUE(plain.Messages().empty());
 }
 
 TEST(SMTPSend, ErrorTextOnlyWhenAbortOnError) {

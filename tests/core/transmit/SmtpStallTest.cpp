@@ -1,15 +1,12 @@
 // A mail server that stops answering: the exchange keeps beating at its tick
 // so the window stays alive, and the operator's cancel ends it at once with
 // nothing delivered.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <functional>
 #include <memory>
 
+#include "SilentServer.h"
 #include "SmtpRelay.h"
 #include "TestSupport.h"
 #include "transmit/smtp/SMTPSender.h"
@@ -17,28 +14,7 @@
 namespace tern {
 namespace {
 
-// Listens on 127.0.0.1 and never accepts: the kernel completes the
-// connection, and then nothing is ever said, not even the greeting.
-class SilentServer {
- public:
-  SilentServer() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd_, 4) != 0 ||
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-      throw std::runtime_error("silent server");
-    port_ = ntohs(addr.sin_port);
-  }
-  ~SilentServer() { ::close(fd_); }
-  std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-};
+using test::SilentServer;
 
 struct BeatCounter : ISMTPMonitor {
   int beats = 0;

@@ -120,3 +120,16 @@ TEST(SystemMail, NoMailClientInterfaceGivesMinusOne) {
 
 }  // namespace
 }  // namespace tern
+
+namespace tern {
+namespace {
+
+// xdg-email returns once the compose window is open, sent or not: the desk
+// must ask the operator instead of taking 0 for a sent message.
+TEST(SystemMail, TheDesktopHandOffLeavesTheOutcomeToTheOperator) {
+  EXPECT_FALSE(TXdgEmailHandOff().ReportsOutcome());
+  EXPECT_FALSE(PlatformMailReportsOutcome());
+}
+
+}  // namespace
+}  // namespace tern

@@ -57,21 +57,47 @@ bool IsMonth(std::string_view s) {
   return false;
 }
 
+// "10:50" or "2025": the last field of the date.
+bool IsTimeOrYear(std::string_view s) {
+  const size_t colon = s.find(':');
+  if (colon == std::string_view::npos) return s.size() == 4 && AllDigits(s);
+  return AllDigits(s.substr(0, colon)) && AllDigits(s.substr(colon + 1));
+}
+
+// "2025-01-15", the date of listings written in the ISO style.
+bool IsIsoDate(std::string_view s) {
+  return s.size() == 10 && s[4] == '-' && s[7] == '-' && AllDigits(s.substr(0, 4)) && AllDigits(s.substr(5, 2)) &&
+         AllDigits(s.substr(8, 2));
+}
+
+std::optional<FtpListEntry> UnixEntry(std::string_view line, const std::vector<Field>& f, size_t sizeField,
+                                      size_t lastDateField) {
+  FtpListEntry e;
+  e.folder = f[0].text[0] == 'd';
+  e.name = NameAfter(line, f[lastDateField]);
+  if (f[0].text[0] == 'l') {
+    const size_t arrow = e.name.find(" -> ");
+    if (arrow != std::string::npos) e.name.resize(arrow);
+  }
+  if (!e.folder) e.size = DigitsValue(f[sizeField].text);
+  if (e.name.empty()) return std::nullopt;
+  return e;
+}
+
 std::optional<FtpListEntry> ParseUnix(std::string_view line, const std::vector<Field>& f) {
   // Owner and group columns vary between servers, so the date is found by
-  // its month name with the size just before it.
-  for (size_t m = 3; m + 2 < f.size(); ++m) {
-    if (!IsMonth(f[m].text) || !AllDigits(f[m - 1].text)) continue;
-    FtpListEntry e;
-    e.folder = f[0].text[0] == 'd';
-    e.name = NameAfter(line, f[m + 2]);
-    if (f[0].text[0] == 'l') {
-      const size_t arrow = e.name.find(" -> ");
-      if (arrow != std::string::npos) e.name.resize(arrow);
-    }
-    if (!e.folder) e.size = DigitsValue(f[m - 1].text);
-    if (e.name.empty()) return std::nullopt;
-    return e;
+  // its month name with the size just before it; this keeps blanks inside
+  // names.
+  for (size_t m = 3; m + 2 < f.size(); ++m)
+    if (IsMonth(f[m].text) && AllDigits(f[m - 1].text)) return UnixEntry(line, f, m - 1, m + 2);
+  // Month names in another language: then the positions decide. The name is
+  // the last field, the date the fields before it (month and day in either
+  // order and a time or year, or an ISO date and a time), the size the field
+  // before the date.
+  const size_t n = f.size();
+  if (n >= 6 && IsTimeOrYear(f[n - 2].text)) {
+    if (IsIsoDate(f[n - 3].text) && AllDigits(f[n - 4].text)) return UnixEntry(line, f, n - 4, n - 2);
+    if (n >= 7 && AllDigits(f[n - 5].text)) return UnixEntry(line, f, n - 5, n - 2);
   }
   return std::nullopt;
 }

@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <mutex>
+#include <string_view>
+
+#include "transmit/Timeouts.h"
 
 namespace tern {
 namespace {
@@ -65,6 +68,9 @@ struct FtpSession::Impl {
   // sockets come and go without status texts.
   curl_socket_t controlSocket = CURL_SOCKET_BAD;
   bool awaitingGreeting = false;
+
+  long answerTimeoutMs = 0;
+  bool listingTooLong = false;
 
   // Per operation.
   std::string* received = nullptr;
@@ -135,7 +141,13 @@ struct FtpSession::Impl {
   static size_t OnWrite(char* data, size_t size, size_t n, void* p) {
     auto* self = static_cast<Impl*>(p);
     try {
-      if (self->received) self->received->append(data, size * n);
+      if (self->received) {
+        if (self->received->size() + size * n > kListingLimit) {
+          self->listingTooLong = true;
+          return 0;  // ends the listing as failed
+        }
+        self->received->append(data, size * n);
+      }
     } catch (...) {
       return 0;  // the listing fails instead
     }
@@ -157,6 +169,7 @@ struct FtpSession::Impl {
     bool noBody = true;
     bool upload = false;
     bool mayGiveUp = false;
+    bool timeLimited = false;  // the whole operation within one answer time-out
     std::string* received = nullptr;
     const Source* source = nullptr;
     curl_slist* postQuote = nullptr;
@@ -167,6 +180,8 @@ struct FtpSession::Impl {
     curl_easy_setopt(curl, CURLOPT_UPLOAD, op.upload ? 1L : 0L);
     curl_easy_setopt(curl, CURLOPT_NOBODY, op.noBody ? 1L : 0L);
     curl_easy_setopt(curl, CURLOPT_POSTQUOTE, op.postQuote);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, op.timeLimited ? answerTimeoutMs : 0L);
+    listingTooLong = false;
     received = op.received;
     source = op.source;
     sourceAsked = false;
@@ -225,16 +240,16 @@ FtpSession::FtpSession(const tFTPTaskRecord& task, StatusSink sink) : impl_(std:
   } else {
     curl_easy_setopt(c, CURLOPT_FTPPORT, "-");
   }
-  if (task.ConnectTimeout) curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(task.ConnectTimeout));
-  if (task.ReceiveTimeout) {
-    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, CeilSeconds(task.ReceiveTimeout));
-    curl_easy_setopt(c, CURLOPT_ACCEPTTIMEOUT_MS, static_cast<long>(task.ReceiveTimeout));
-  }
-  if (task.SendTimeout) {
-    // A transfer that moves nothing for this long counts as failed.
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, CeilSeconds(task.SendTimeout));
-  }
+  // The connect time-out covers the greeting and the login too; the answer
+  // time-out each reply after that.
+  const uint32_t answerMs = AnswerTimeoutMs(task.ReceiveTimeout);
+  m.answerTimeoutMs = static_cast<long>(answerMs);
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(ConnectTimeoutMs(task.ConnectTimeout)));
+  curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, CeilSeconds(answerMs));
+  curl_easy_setopt(c, CURLOPT_ACCEPTTIMEOUT_MS, static_cast<long>(answerMs));
+  // A transfer that moves nothing for this long counts as failed.
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, CeilSeconds(AnswerTimeoutMs(task.SendTimeout)));
 
   curl_easy_setopt(c, CURLOPT_RESOLVER_START_FUNCTION, &Impl::OnResolverStart);
   curl_easy_setopt(c, CURLOPT_RESOLVER_START_DATA, &m);
@@ -281,10 +296,18 @@ std::optional<std::string> FtpSession::List() {
   Impl::Op op{&impl_->folderUrl};
   op.noBody = false;
   op.mayGiveUp = true;
+  op.timeLimited = true;
   op.received = &listing;
   if (impl_->Perform(op)) return listing;
-  // Some servers answer the listing of an empty folder with "no files".
-  if (impl_->last == CURLE_REMOTE_FILE_NOT_FOUND) return std::string();
+  // Still streaming when the time was up: a listing without an end.
+  if (impl_->last == CURLE_OPERATION_TIMEDOUT && !listing.empty()) impl_->listingTooLong = true;
+  // Many servers refuse to list an empty folder ("550 No files found"); the
+  // library reports that as a failed retrieval. Only this refusal of the
+  // listing itself means "no files".
+  long reply = 0;
+  curl_easy_getinfo(impl_->curl, CURLINFO_RESPONSE_CODE, &reply);
+  const bool refused = impl_->last == CURLE_FTP_COULDNT_RETR_FILE || impl_->last == CURLE_REMOTE_FILE_NOT_FOUND;
+  if (refused && (reply == 450 || reply == 550)) return std::string();
   return std::nullopt;
 }
 
@@ -304,8 +327,17 @@ FtpSession::StoreResult FtpSession::Store(const std::string& name, const Source&
   return impl_->sourceAsked ? StoreResult::WriteFailed : StoreResult::NotCreated;
 }
 
+TNetFailure FtpSession::LastFailure() const {
+  if (impl_->listingTooLong) return TNetFailure::ListingTooLong;
+  return NetFailureOfCurl(impl_->last);
+}
+
 std::string FtpSession::LastError() const {
-  if (impl_->errbuf[0]) return impl_->errbuf;
+  // In active mode the library notes a harmless failure to print the data
+  // connection's address, and only the first note of a request is kept: the
+  // real failure then speaks through its code.
+  const bool addressNote = std::string_view(impl_->errbuf).starts_with("sa_addr inet_ntop()");
+  if (impl_->errbuf[0] && !addressNote) return impl_->errbuf;
   return curl_easy_strerror(impl_->last);
 }
 

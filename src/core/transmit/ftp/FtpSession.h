@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "transmit/NetFailure.h"
 #include "transmit/ftp/FtpStatus.h"
 #include "transmit/ftp/FtpTask.h"
 
@@ -34,7 +35,11 @@ class FtpSession {
   bool Connect(const std::string& password);
   bool ChangeFolder();
   // The LIST reply of the upload folder, fetched afresh; nullopt on failure.
+  // A server that refuses to list an empty folder (450, 550) gives an empty
+  // listing. A reply is read up to kListingLimit bytes and for at most one
+  // answer time-out; a longer one fails.
   std::optional<std::string> List();
+  static constexpr size_t kListingLimit = 4u << 20;
   bool Delete(const std::string& name);
   bool Rename(const std::string& from, const std::string& to);
   // STOR in binary mode. NotCreated when the server refused the file before
@@ -43,6 +48,8 @@ class FtpSession {
 
   // The library's text for the last failure.
   std::string LastError() const;
+  // The reason of the last failure, for the operator.
+  TNetFailure LastFailure() const;
 
  private:
   struct Impl;

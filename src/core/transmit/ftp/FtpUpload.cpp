@@ -32,6 +32,8 @@ class UploadRun {
       step = Step::Fail;
     }
     session_.reset();  // releases the connection before the verdict is shown
+    // After the closing events, so that the reason stays on the status line.
+    if (!reason_.empty()) view_.ShowStatus(reason_);
 
     if (step == Step::Go) {
       view_.ShowCaption(cp("Загружен ") + names);
@@ -55,6 +57,7 @@ class UploadRun {
   uint32_t pending_ = 0;  // bytes handed over by the last write
   bool opened_ = false;
   bool cancelledWhileWriting_ = false;
+  std::string reason_;  // why the server step failed, for the status line
 
   bool Cancelled() const { return cancel_.load(); }
 
@@ -63,6 +66,20 @@ class UploadRun {
   Step Red(const std::string& text) {
     Phase(text, true);
     return Step::Fail;
+  }
+
+  // Keeps the reason of the session's last failure; a refusal the library
+  // cannot name is read as the step's own.
+  void NoteFailure(TNetFailure stepRefusal = TNetFailure::Other) {
+    TNetFailure failure = session_->LastFailure();
+    if (failure == TNetFailure::Other) failure = stepRefusal;
+    reason_ = NetFailureText(failure, session_->LastError());
+  }
+
+  Step ServerFailed(const std::string& text, TNetFailure stepRefusal = TNetFailure::Other) {
+    if (Cancelled()) return Step::Cancel;
+    NoteFailure(stepRefusal);
+    return Red(text);
   }
 
   Step Sequence() {
@@ -74,13 +91,13 @@ class UploadRun {
     session_->SetGiveUp([this] { return Cancelled(); });
 
     Phase(cp("Подключение к серверу"));
-    if (!session_->Connect(task_.LoginPassword())) return Cancelled() ? Step::Cancel : Red(cp("Ошибка подключения к серверу"));
+    if (!session_->Connect(task_.LoginPassword())) return ServerFailed(cp("Ошибка подключения к серверу"));
     if (Cancelled()) return Step::Cancel;
 
     if (!task_.Folder.empty()) {
       Phase(cp("Переход к папке загрузки"));
       if (!session_->ChangeFolder())
-        return Cancelled() ? Step::Cancel : Red(cp("Ошибка перехода в папку назначения"));
+        return ServerFailed(cp("Ошибка перехода в папку назначения"), TNetFailure::FolderMissing);
       if (Cancelled()) return Step::Cancel;
     }
 
@@ -111,7 +128,10 @@ class UploadRun {
 
     if (!task_.FinalName.empty()) {
       Phase(cp("Переименование ") + task_.TempName);
-      if (!session_->Rename(task_.TempName, task_.FinalName)) return Red(cp("Файл не переименован ") + task_.TempName);
+      if (!session_->Rename(task_.TempName, task_.FinalName)) {
+        NoteFailure();
+        return Red(cp("Файл не переименован ") + task_.TempName);
+      }
     }
     return Step::Go;
   }
@@ -119,16 +139,24 @@ class UploadRun {
   // A listing that cannot be had at all leaves nothing sound to decide on.
   std::string FreshListing() {
     auto listing = session_->List();
-    if (!listing) throw std::runtime_error("listing failed");
+    if (!listing) {
+      NoteFailure();
+      throw std::runtime_error("listing failed");
+    }
     return *listing;
   }
 
   Step Write() {
     const FtpSession::Source source = [this](char* buf, size_t max) { return NextChunk(buf, max); };
     const auto result = session_->Store(task_.TempName, source);
-    if (result == FtpSession::StoreResult::NotCreated) return Red(cp("Не могу создать файл ") + task_.TempName);
-    if (result == FtpSession::StoreResult::WriteFailed)
+    if (result == FtpSession::StoreResult::NotCreated) {
+      NoteFailure();
+      return Red(cp("Не могу создать файл ") + task_.TempName);
+    }
+    if (result == FtpSession::StoreResult::WriteFailed) {
+      NoteFailure();
       return Red(cp("Ошибка загрузки бюллетеня ") + session_->LastError());
+    }
     // The remote file is closed now; the last chunk still owes its check.
     if (!cancelledWhileWriting_ && pending_ > 0) {
       if (Cancelled())

@@ -80,6 +80,8 @@ int SendMailMAPI(const std::string& subject, const std::string& body, void*, boo
   return handOff.Send(BuildMapiMessage(subject, body, attachments, to, cc, bcc), showDialog);
 }
 
+bool PlatformMailReportsOutcome() { return TXdgEmailHandOff().ReportsOutcome(); }
+
 int SendMailMAPI(const std::string& subject, const std::string& body, void* parentWindow, bool showDialog,
                  const TextList* attachments, const TextList* to, const TextList* cc, const TextList* bcc) {
   TXdgEmailHandOff handOff;

@@ -39,6 +39,9 @@ class IMailHandOff {
  public:
   virtual ~IMailHandOff() = default;
   virtual int Send(const tMapiMessage& message, bool showDialog) = 0;
+  // True when 0 from Send means the client sent the message; false when it
+  // only means the compose window opened, and the operator has to say.
+  virtual bool ReportsOutcome() const { return true; }
 };
 
 // Runs a program with arguments and waits for it: its exit code, or -1 when
@@ -51,6 +54,8 @@ class TXdgEmailHandOff : public IMailHandOff {
  public:
   explicit TXdgEmailHandOff(TProgramLauncher launcher = LaunchProgram) : launcher_(std::move(launcher)) {}
   int Send(const tMapiMessage& message, bool showDialog) override;
+  // xdg-email returns as soon as the compose window is open.
+  bool ReportsOutcome() const override { return false; }
   // The command line for a message, texts in UTF-8.
   static std::vector<std::string> CommandLine(const tMapiMessage& message);
 
@@ -65,6 +70,8 @@ tMapiMessage BuildMapiMessage(const std::string& subject, const std::string& bod
 int SendMailMAPI(const std::string& subject, const std::string& body, void* parentWindow, bool showDialog,
                  const TextList* attachments, const TextList* to, const TextList* cc, const TextList* bcc,
                  IMailHandOff& handOff);
+// Whether the platform's hand-off tells a sent message from an opened draft.
+bool PlatformMailReportsOutcome();
 // The same with the platform's hand-off.
 int SendMailMAPI(const std::string& subject, const std::string& body, void* parentWindow, bool showDialog,
                  const TextList* attachments, const TextList* to, const TextList* cc, const TextList* bcc);

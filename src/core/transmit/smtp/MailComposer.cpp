@@ -3,6 +3,7 @@
 #include <gmime/gmime.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <memory>
@@ -65,17 +66,18 @@ std::string CanonicalLines(std::string_view text) {
   return out;
 }
 
-GMimeObject* NewTextPart(const tSMTPTaskRecord& task, std::string_view text) {
+GMimeObject* NewTextPart(const tSMTPTaskRecord& task, std::string_view text, bool relayTakes8Bit) {
   GMimeTextPart* part = g_mime_text_part_new_with_subtype("plain");
   std::string lines = CanonicalLines(text);
   if (!task.RawText) lines = ConvertFromCp1251(lines, task.TextCharset);
-  if (task.Encoding == TMailEncoding::XXEncode) {
+  const TMailEncoding encoding = TextPartEncoding(task.Encoding, lines, relayTakes8Bit);
+  if (encoding == TMailEncoding::XXEncode) {
     SetContent(GMIME_PART(part), XXEncode(lines, "text.txt"), GMIME_CONTENT_ENCODING_DEFAULT);
     g_mime_object_set_header(GMIME_OBJECT(part), "Content-Transfer-Encoding", "x-xxencode", nullptr);
   } else {
-    SetContent(GMIME_PART(part), lines, GMimeEncodingOf(task.Encoding));
+    SetContent(GMIME_PART(part), lines, GMimeEncodingOf(encoding));
   }
-  g_mime_text_part_set_charset(part, MailCharsetName(task.TextCharset));
+  g_mime_text_part_set_charset(part, MailCharsetName(TextPartCharset(task)));
   g_mime_object_set_disposition(GMIME_OBJECT(part), GMIME_DISPOSITION_INLINE);
   return GMIME_OBJECT(part);
 }
@@ -153,7 +155,19 @@ std::string ConvertFromCp1251(std::string_view text, TMailCharset charset) {
   return out;
 }
 
-std::string ComposeMailMessage(const tSMTPTaskRecord& task) {
+TMailCharset TextPartCharset(const tSMTPTaskRecord& task) {
+  return task.RawText ? TMailCharset::Windows1251 : task.TextCharset;
+}
+
+TMailEncoding TextPartEncoding(TMailEncoding configured, std::string_view bytes, bool relayTakes8Bit) {
+  if (configured != TMailEncoding::SevenBit && configured != TMailEncoding::EightBit) return configured;
+  const bool eightBit =
+      std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  if (!eightBit) return configured;
+  return relayTakes8Bit ? TMailEncoding::EightBit : TMailEncoding::QuotedPrintable;
+}
+
+std::string ComposeMailMessage(const tSMTPTaskRecord& task, bool relayTakes8Bit) {
   EnsureGMime();
   GRef<GMimeMessage> message(g_mime_message_new(TRUE));
   GMimeObject* top = GMIME_OBJECT(message.get());
@@ -176,9 +190,9 @@ std::string ComposeMailMessage(const tSMTPTaskRecord& task) {
 
   std::vector<GRef<GMimeObject>> parts;
   if (task.TextMode) {
-    parts.emplace_back(NewTextPart(task, task.Body));
+    parts.emplace_back(NewTextPart(task, task.Body, relayTakes8Bit));
   } else {
-    if (task.Mixed && task.ForceMixed) parts.emplace_back(NewTextPart(task, ""));
+    if (task.Mixed && task.ForceMixed) parts.emplace_back(NewTextPart(task, "", relayTakes8Bit));
     parts.emplace_back(NewFilePart(task.Body));
   }
   if (task.Mixed) {

@@ -30,6 +30,8 @@ bool ReadSMTPSettings(const TMyIniFile& ini, std::string_view section, tSMTPTask
   task.ShowReplies = ini.ReadBool(section, "Info", true);
   task.AbortOnError = ini.ReadBool(section, "Cancel", true);
   task.TLSVerify = ini.ReadBool(section, "TLSVerify", true);
+  task.ConnectTimeoutMs = static_cast<uint32_t>(std::llabs(ini.ReadInteger(section, "TOUT_CONNECT", 0)));
+  task.ReplyTimeoutMs = static_cast<uint32_t>(std::llabs(ini.ReadInteger(section, "TOUT_RECEIVE", 0)));
   task.HeaderCharset = static_cast<TMailCharset>(Fold(ini.ReadInteger(section, "HeadKod", 1), 4));
   task.TextCharset = static_cast<TMailCharset>(Fold(ini.ReadInteger(section, "TextKod", 1), 4));
   task.Encoding = static_cast<TMailEncoding>(Fold(ini.ReadInteger(section, "mime", 0), 6));

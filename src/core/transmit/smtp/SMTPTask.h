@@ -1,6 +1,7 @@
 #pragma once
 // One mail task of the desk: the relay settings of an SMTP section of ASPD.CNF
 // plus the addresses and the content of the current send. Text is cp1251.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,8 @@ struct tSMTPTaskRecord {
   bool ShowReplies = true;
   bool AbortOnError = true;
   bool TLSVerify = true;    // verify the relay's certificate against the system's trusted ones
+  uint32_t ConnectTimeoutMs = 0;  // up to the greeting; 0: the desk's default
+  uint32_t ReplyTimeoutMs = 0;    // for each answer of the relay; 0: the desk's default
   TMailCharset HeaderCharset = TMailCharset::Koi8R;
   TMailCharset TextCharset = TMailCharset::Koi8R;
   TMailEncoding Encoding = TMailEncoding::SevenBit;
