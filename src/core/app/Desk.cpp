@@ -179,7 +179,8 @@ bool TDesk::CloseAfterSaving(TDateTime localNow) {
     WriteLog(e.Text());
     Question q;
     q.title = AppTitle;
-    q.text = e.Text() + cp("\rСчётчики сообщений и последний выпуск не сохранены!\rИсправьте ошибку и закройте программу ещё раз");
+    q.text = e.Text() + cp("\rСчётчики сообщений и последний выпуск не сохранены!") +
+             cp("\rИсправьте ошибку и закройте программу ещё раз");
     q.buttons = {cp("Продолжить работу"), cp("Выйти без сохранения")};
     q.icon = BoxIcon::Warning;
     q.defaultButton = 1;
