@@ -73,6 +73,8 @@ TmbxMC::TmbxMC(QWidget* owner) : QDialog(owner) {
   lblQuerry->setFont(PixelFont(13, true));
   lblQuerry->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   lblQuerry->setWordWrap(true);
+  // File names and quoted lines are shown as written, never read as markup.
+  lblQuerry->setTextFormat(Qt::PlainText);
   lblQuerry->setGeometry(kLabelLeft, kLabelTop, 423, 30);
   for (int i = 0; i < 4; ++i) {
     auto* b = new QPushButton(this);
@@ -169,6 +171,7 @@ int TQtOperator::Ask(const Question& q) { return ShowChoiceBox(owner_, q); }
 void TQtOperator::Message(const std::string& text) {
   QMessageBox box(owner_);
   box.setWindowTitle(QApplication::applicationDisplayName());
+  box.setTextFormat(Qt::PlainText);
   box.setText(DisplayText(text));
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();

@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "ErrorBoundary.h"
 #include "TextBridge.h"
 #include "base/Files.h"
 
@@ -337,32 +338,34 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void MainWindow::OnInfoChange(int tag) {
-  desk_->Panel.OnInfoChange(tag);
+  Guard(this, [&] { desk_->Panel.OnInfoChange(tag); });
   ShowPanel();
 }
 
 void MainWindow::OnInfoClick(int tag) {
   if (!desk_->Panel.EventsActive) return;
-  desk_->Panel.OnInfoClick(tag);
+  Guard(this, [&] { desk_->Panel.OnInfoClick(tag); });
   ShowPanel();
 }
 
 bool MainWindow::Create(const std::string& settingsFolder) {
+  std::exception_ptr error;
   try {
     desk_->Create(settingsFolder);
-  } catch (const TernError& e) {
-    const std::string text = TDesk::FatalStop(e);
-    op_.Message(text);
-    hide();
-    return false;
+    QApplication::setApplicationDisplayName(ToQ(desk_->AppTitle));
+    setWindowTitle(ToQ(desk_->Caption));
+    ApplyOptions();
+    ShowPanel();
+    // The last ascent is still part of the start: a reader's failure here stops the program too.
+    desk_->ReopenLastAscent();
+    ShowPanel();
+  } catch (...) {
+    error = std::current_exception();
   }
-  QApplication::setApplicationDisplayName(ToQ(desk_->AppTitle));
-  setWindowTitle(ToQ(desk_->Caption));
-  ApplyOptions();
-  ShowPanel();
-  desk_->ReopenLastAscent();
-  ShowPanel();
-  return true;
+  if (!error) return true;
+  op_.Message(TDesk::FatalStop(TernError(OperatorTextOf(error))));
+  hide();
+  return false;
 }
 
 void MainWindow::ApplyOptions() {
@@ -462,12 +465,12 @@ void MainWindow::btnAscentClick() {
 }
 
 void MainWindow::LoadAscent(const std::string& path) {
-  desk_->LoadAscent(path);
+  Guard(this, [&] { desk_->LoadAscent(path); });
   ShowPanel();
 }
 
 void MainWindow::btnSendClick(int sendTag) {
-  desk_->SendClick(sendTag);
+  Guard(this, [&] { desk_->SendClick(sendTag); });
   ShowPanel();
 }
 
@@ -477,16 +480,18 @@ void MainWindow::cbxBBBClick() {
   p.IncludeBBB = cbxBBB->isChecked();
   p.CCx = rbtCCx->isChecked();
   p.BBBLetter = std::max(0, cmbBBBChar->currentIndex());
-  p.CbxBBBClick();
+  Guard(this, [&] { p.CbxBBBClick(); });
   ShowPanel();
 }
 
 void MainWindow::btnDelObserverClick() {
-  desk_->Panel.DelObserverClick();
+  Guard(this, [&] { desk_->Panel.DelObserverClick(); });
   ShowPanel();
 }
 
-void MainWindow::ShowAbout() { op_.Message(desk_->AboutText()); }
+void MainWindow::ShowAbout() {
+  Guard(this, [&] { op_.Message(desk_->AboutText()); });
+}
 
 void MainWindow::BringToFront() {
   if (isMinimized()) showNormal();
@@ -507,17 +512,25 @@ void MainWindow::showEvent(QShowEvent* e) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
-  if (!desk_->CloseQuery()) {
-    e->ignore();
-    BringToFront();
+  // An unexpected failure while closing is reported and does not keep the operator from leaving.
+  bool closes = true;
+  bool front = false;
+  Guard(this, [&] {
+    if (!desk_->CloseQuery()) {
+      closes = false;
+      front = true;
+    } else if (!desk_->CloseWhileMailing()) {
+      closes = false;
+    } else {
+      closes = desk_->CloseAfterSaving();
+    }
+  });
+  if (closes) {
+    e->accept();
     return;
   }
-  if (!desk_->CloseWhileMailing()) {
-    e->ignore();
-    return;
-  }
-  desk_->OnClose();
-  e->accept();
+  e->ignore();
+  if (front) BringToFront();
 }
 
 }  // namespace tern

@@ -1,10 +1,10 @@
 // Start-up of the desk: one desk per user, the settings folder and the log, then the main window.
-#include <QApplication>
 #include <QDir>
 #include <QMessageBox>
 #include <QTimer>
 
 #include "ChoiceBox.h"
+#include "DeskApplication.h"
 #include "MainWindow.h"
 #include "Screenshots.h"
 #include "SingleInstance.h"
@@ -25,7 +25,7 @@ std::string NewestAscent(const std::string& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  TDeskApplication app(argc, argv);
   ParamList params;
   for (int i = 1; i < argc; ++i) params.push_back(FromQ(QString::fromLocal8Bit(argv[i])));
 
@@ -39,10 +39,12 @@ int main(int argc, char** argv) {
     if (FolderExists(c)) {
       settingsFolder = IncludeTrailingSeparator(AbsolutePath(c));
     } else {
-      const auto answer = QMessageBox::question(nullptr, QStringLiteral("Продолжить работу?"),
-                                                QStringLiteral("Не найдена папка для файлов настроек\n") + ToQ(c),
-                                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-      if (answer != QMessageBox::Yes) return 0;
+      QMessageBox box(QMessageBox::Question, QStringLiteral("Продолжить работу?"),
+                      QStringLiteral("Не найдена папка для файлов настроек\n") + ToQ(c),
+                      QMessageBox::Yes | QMessageBox::No);
+      box.setTextFormat(Qt::PlainText);  // the folder is shown as typed, never as markup
+      box.setDefaultButton(QMessageBox::No);
+      if (box.exec() != QMessageBox::Yes) return 0;
     }
   }
   const std::string log = FindSwitchValue(params, "L");
@@ -58,7 +60,11 @@ int main(int argc, char** argv) {
     dismiss.start(50);
   }
 
-  instance.Listen();
+  if (!instance.Listen()) {
+    // Without the socket a second start would not find this desk: the operator has to know.
+    WriteLog(instance.ListenError());
+    TQtOperator().Message(instance.ListenError());
+  }
   MainWindow window(params, CreateAscentObject);
   QObject::connect(&instance, &TSingleInstance::activationRequested, &window, &MainWindow::BringToFront);
   if (!window.Create(settingsFolder)) return 1;

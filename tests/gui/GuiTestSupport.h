@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
@@ -60,5 +61,28 @@ inline void TypeText(QWidget* w, const QString& text) {
     QApplication::sendEvent(w, &release);
   }
 }
+
+// Answers every modal widget that is shown while the object lives, each once,
+// in the order they appear: a chain of boxes (a dialog, then the error it
+// causes) is answered without one watch per box.
+class ModalAnswerer {
+ public:
+  explicit ModalAnswerer(std::function<void(QWidget*)> answer) : timer_(std::make_unique<QTimer>()) {
+    timer_->setInterval(5);
+    QObject::connect(timer_.get(), &QTimer::timeout, [this, answer] {
+      QWidget* w = QApplication::activeModalWidget();
+      if (!w || w == last_) return;
+      last_ = w;
+      ++answered;
+      answer(w);
+    });
+    timer_->start();
+  }
+  int answered = 0;
+
+ private:
+  std::unique_ptr<QTimer> timer_;
+  QPointer<QWidget> last_;  // a later box may be built where a gone one lay
+};
 
 }  // namespace tern::test

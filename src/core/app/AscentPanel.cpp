@@ -408,7 +408,8 @@ void TAscentPanel::DelObserverClick() {
   ObserverText.clear();
   if (!Observers.empty()) ObserverText = Observers.front();
   Changed = false;
-  ValidateInfo(kInfoObserver);
+  // Without an ascent nothing is checked: the check would enable send buttons.
+  if (EventsActive) ValidateInfo(kInfoObserver);
 }
 
 }  // namespace tern

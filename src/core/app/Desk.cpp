@@ -172,6 +172,28 @@ void TDesk::OnClose(TDateTime localNow) {
   Ascent.reset();
 }
 
+bool TDesk::CloseAfterSaving(TDateTime localNow) {
+  try {
+    OnClose(localNow);
+    return true;
+  } catch (const TernError& e) {
+    Closing = false;
+    WriteLog(e.Text());
+    Question q;
+    q.title = AppTitle;
+    q.text = e.Text() + cp("\rСчётчики сообщений и последний выпуск не сохранены!") +
+             cp("\rИсправьте ошибку и закройте программу ещё раз");
+    q.buttons = {cp("Продолжить работу"), cp("Выйти без сохранения")};
+    q.icon = BoxIcon::Warning;
+    q.defaultButton = 1;
+    q.escButton = 1;
+    if (Op.Ask(q) != 2) return false;
+    Closing = true;
+    Ascent.reset();
+    return true;
+  }
+}
+
 bool TDesk::SendClick(int sendTag) {
   if (!Workflow || sendTag < 1 || sendTag > kSendCount) return false;
   Workflow->Send(sendTag, *this);

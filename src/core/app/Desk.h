@@ -47,6 +47,10 @@ class TDesk {
   bool CloseWhileMailing();
   // Saves what changed; called once the window really closes.
   void OnClose(TDateTime localNow = NowLocal());
+  // OnClose for the window: when the save fails, the operator sees why and
+  // chooses between keeping the desk open (false: nothing is lost, the folder
+  // can be mended) and closing without the save (true).
+  bool CloseAfterSaving(TDateTime localNow = NowLocal());
 
   // A send button; false when no send pipeline is installed.
   bool SendClick(int sendTag);

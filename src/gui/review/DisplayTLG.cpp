@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "ChoiceBox.h"
+#include "ErrorBoundary.h"
 #include "TextBridge.h"
 #include "review/TelegramPreview.h"
 
@@ -90,10 +91,10 @@ TdlgDisplayTLG::TdlgDisplayTLG(QWidget* owner, IOperator* op)
   setTabOrder(btnCancel, btnOK);
   btnOK->setFocus();
 
-  connect(btnOK, &QPushButton::clicked, this, &TdlgDisplayTLG::btnOKClick);
-  connect(btnRestore, &QPushButton::clicked, this, &TdlgDisplayTLG::btnRestoreClick);
-  connect(btnCancel, &QPushButton::clicked, this, &TdlgDisplayTLG::btnCancelClick);
-  connect(btnPrint, &QPushButton::clicked, this, [this] { btnPrintClick(); });
+  connect(btnOK, &QPushButton::clicked, this, Guarded(this, [this] { btnOKClick(); }));
+  connect(btnRestore, &QPushButton::clicked, this, Guarded(this, [this] { btnRestoreClick(); }));
+  connect(btnCancel, &QPushButton::clicked, this, Guarded(this, [this] { btnCancelClick(); }));
+  connect(btnPrint, &QPushButton::clicked, this, Guarded(this, [this] { btnPrintClick(); }));
 }
 
 TdlgDisplayTLG::~TdlgDisplayTLG() = default;

@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ErrorBoundary.h"
 #include "TextBridge.h"
 #include "review/CheckDataCharts.h"
 #include "review/ProfileList.h"
@@ -111,7 +112,8 @@ void TfrmViewCheckData::BuildTools() {
     QPushButton* b = button(U("\u00B1") + U(entry.caption), U(entry.hint), "btnRej");
     b->setProperty("tag", entry.tag);
     this->*entry.member = b;
-    connect(b, &QPushButton::clicked, this, [this, tag = entry.tag] { Reject(tag, QApplication::keyboardModifiers()); });
+    connect(b, &QPushButton::clicked, this,
+            Guarded(this, [this, tag = entry.tag] { Reject(tag, QApplication::keyboardModifiers()); }));
   }
   btnLevRej->setObjectName(QStringLiteral("btnLevRej"));
   btnTRej->setObjectName(QStringLiteral("btnTRej"));
@@ -145,12 +147,13 @@ void TfrmViewCheckData::BuildTools() {
   row->addWidget(bbtnUnzoom);
   row->addWidget(cbxScaleRej);
   row->addStretch(1);
-  connect(btnSend, &QPushButton::clicked, this, &TfrmViewCheckData::ConfirmClicked);
-  connect(btnCancel, &QPushButton::clicked, this, [this] { done(2); });
-  connect(btnReset, &QPushButton::clicked, this, &TfrmViewCheckData::ResetClicked);
-  connect(bbtnZoom, &QToolButton::clicked, this, [this] { charts->ZoomToSelection(); });
-  connect(bbtnUnzoom, &QToolButton::clicked, this, [this] { charts->Unzoom(); });
-  connect(cbxScaleRej, &QCheckBox::toggled, this, [this](bool on) { charts->SetScaleWithoutRejected(on); });
+  connect(btnSend, &QPushButton::clicked, this, Guarded(this, [this] { ConfirmClicked(); }));
+  connect(btnCancel, &QPushButton::clicked, this, Guarded(this, [this] { done(2); }));
+  connect(btnReset, &QPushButton::clicked, this, Guarded(this, [this] { ResetClicked(); }));
+  connect(bbtnZoom, &QToolButton::clicked, this, Guarded(this, [this] { charts->ZoomToSelection(); }));
+  connect(bbtnUnzoom, &QToolButton::clicked, this, Guarded(this, [this] { charts->Unzoom(); }));
+  connect(cbxScaleRej, &QCheckBox::toggled, this,
+          [this](bool on) { Guard(this, [&] { charts->SetScaleWithoutRejected(on); }); });
 }
 
 void TfrmViewCheckData::BuildBody() {
@@ -368,7 +371,9 @@ bool TfrmViewCheckData::HandleKey(QKeyEvent* e) {
 
 bool TfrmViewCheckData::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && IsAncestorOf(this, watched) && !qobject_cast<QComboBox*>(watched)) {
-    if (HandleKey(static_cast<QKeyEvent*>(event))) return true;
+    bool handled = false;
+    Guard(this, [&] { handled = HandleKey(static_cast<QKeyEvent*>(event)); });
+    if (handled) return true;
   }
   if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
     pbxHeader->SetListFocused(lbxProfile->hasFocus());
@@ -380,7 +385,9 @@ bool TfrmViewCheckData::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmViewCheckData::keyPressEvent(QKeyEvent* e) {
-  if (!HandleKey(e)) QDialog::keyPressEvent(e);
+  bool handled = false;
+  Guard(this, [&] { handled = HandleKey(e); });
+  if (!handled) QDialog::keyPressEvent(e);
 }
 
 bool ShowCheckData(QWidget* owner, TUAMessage& ascent, bool readOnly, IOperator& op) {

@@ -17,7 +17,9 @@ class CodedAscent : public test::FakeAscent {
  public:
   uint8_t storedCode = 255;
   TDateTime obs = EncodeDateTime(2026, 5, 14, 11, 30, 0);
+  bool failOpen = false;  // the reader reports a file it cannot use
   bool OpenAscent(const std::string& fileName, uint8_t& rsType) override {
+    if (failOpen) return false;
     SourceFile = fileName;
     ObsTime = obs;
     rsType = storedCode;
@@ -164,6 +166,32 @@ TEST(AscentPanel, ObserverListGrowsSortedAndDeleteSelectsTheFirst) {
   g.panel.ObserverText = cp("ИВА");
   g.panel.DelObserverClick();
   EXPECT_EQ(g.panel.Observers.size(), 1u);
+}
+
+TEST(AscentPanel, DeletingAnObserverWithoutAnAscentEnablesNoSendButton) {
+  // Before any ascent, and after one that failed to open, the "-" button only edits the list.
+  struct Case {
+    const char* what;
+    bool loadFailed;  // a good ascent first, then one whose reader fails
+  };
+  for (const Case c : {Case{"no ascent yet", false}, Case{"after a failed load", true}}) {
+    TDeskOptions o;
+    o.InjectRaRa = false;  // TTBB then waits for nothing but the check itself
+    PanelFixture f(o, 0);
+    auto& p = f.panel;
+    if (c.loadFailed) {
+      ASSERT_TRUE(p.LoadAscent(f.info));
+      f.ascent.failOpen = true;
+      EXPECT_FALSE(p.LoadAscent(f.info));
+    }
+    p.RaRa.Index = 0;  // a radiosonde chosen: the BUFR buttons would follow it
+    p.Ok[kInfoRaRa] = true;
+    p.Observers = {cp("ИВА"), cp("ПЕТ")};
+    p.ObserverText = cp("ПЕТ");
+    p.DelObserverClick();
+    EXPECT_EQ(p.Observers, TextList{cp("ИВА")}) << c.what;
+    for (const tSendButton& b : p.Send) EXPECT_FALSE(b.Enabled) << c.what << " " << b.Caption;
+  }
 }
 
 TEST(AscentPanel, BufrButtonsNeedTheWholePanelWithExtendedMetadata) {

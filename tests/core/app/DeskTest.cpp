@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -259,5 +260,52 @@ TEST(DeskStart, PasswordsReadableByOthersAreLogged) {
         cp("Пароли FTP/SMTP в файле ") + aspd + cp(" доступны для чтения другим пользователям") + "\r\n";
     const std::string log = test::ReadBytes(f.log);
     EXPECT_EQ(log.find(line) != std::string::npos, c.logged) << Cp1251ToUtf8(log);
+
+TEST(DeskClose, AFailedSaveAsksAndKeepsTheDeskWhenTheOperatorSaysSo) {
+  struct Case {
+    const char* what;
+    bool writable;
+    int answer;  // to the question after a failed save; 0: none expected
+    bool closes;
+  };
+  const Case cases[] = {
+      {"saved: no question", true, 0, true},
+      {"failed: keep working", false, 1, false},
+      {"failed: close without saving", false, 2, true},
+  };
+  for (const Case& c : cases) {
+    DeskFixture f;
+    const std::string prog = f.dir / "prog/";
+    WorkingFolder working(prog);
+    auto desk = f.Make();
+    ASSERT_EQ(f.Start(*desk), "") << c.what;
+    test::WriteBytes(f.ascents + "/a.info", "");
+    ASSERT_TRUE(desk->LoadAscent(f.ascents + "/a.info"));
+    desk->Panel.Balloon.Index = 1;
+    desk->Panel.OnInfoChange(kInfoBalloon);
+    // A folder where the file should be: no write can replace it, not even root's.
+    if (!c.writable) std::filesystem::create_directory(prog + "ASCVAR.CNF");
+    if (c.answer) f.op.Push(c.answer);
+    EXPECT_EQ(desk->CloseAfterSaving(kNow), c.closes) << c.what;
+    const auto saveQuestion = std::find_if(f.op.asked.begin(), f.op.asked.end(), [](const Question& q) {
+      return q.buttons.size() == 2 && q.buttons[1] == cp("Выйти без сохранения");
+    });
+    EXPECT_EQ(saveQuestion != f.op.asked.end(), c.answer != 0) << c.what;
+    if (saveQuestion != f.op.asked.end()) {
+      const Question& q = *saveQuestion;
+      EXPECT_NE(q.text.find(prog + "ASCVAR.CNF"), std::string::npos) << c.what;
+      EXPECT_EQ(q.buttons, (std::vector<std::string>{cp("Продолжить работу"), cp("Выйти без сохранения")})) << c.what;
+      EXPECT_EQ(q.defaultButton, 1);
+      EXPECT_EQ(q.escButton, 1);
+      // Kept open: the ascent and the pending counters wait for the next try.
+      EXPECT_EQ(desk->Ascent != nullptr, !c.closes) << c.what;
+      EXPECT_FALSE(desk->Closing && !c.closes) << c.what;
+      EXPECT_TRUE(desk->Vars.Changed) << c.what;
+    }
+    if (!c.closes) {
+      std::filesystem::remove(prog + "ASCVAR.CNF");
+      EXPECT_TRUE(desk->CloseAfterSaving(kNow)) << c.what;
+      EXPECT_EQ(TMyIniFile(prog + "ASCVAR.CNF").ReadInteger("Ascent", "bmanuf", -1), 1) << c.what;
+    }
   }
 }
