@@ -260,6 +260,8 @@ TEST(DeskStart, PasswordsReadableByOthersAreLogged) {
         cp("Пароли FTP/SMTP в файле ") + aspd + cp(" доступны для чтения другим пользователям") + "\r\n";
     const std::string log = test::ReadBytes(f.log);
     EXPECT_EQ(log.find(line) != std::string::npos, c.logged) << Cp1251ToUtf8(log);
+  }
+}
 
 TEST(DeskClose, AFailedSaveAsksAndKeepsTheDeskWhenTheOperatorSaysSo) {
   struct Case {
