@@ -19,11 +19,10 @@ extern char** environ;
 namespace tern::test {
 namespace {
 
-// The script lives with the shared test helpers: tests/support.
+// The script lives with the shared test helpers: tests/support, found from
+// the fixtures' absolute path so that the test runs from any folder.
 std::string ScriptPath() {
-  return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "support" / "smtp_relay.py")
-      .lexically_normal()
-      .string();
+  return (std::filesystem::path(TERN_FIXTURES).parent_path() / "support" / "smtp_relay.py").lexically_normal().string();
 }
 
 std::string FromHex(const std::string& hex) {
