@@ -12,6 +12,7 @@
 #include "config/CodeTables.h"
 #include "config/CodesChecksum.h"
 #include "review/CheckDataModel.h"
+#include "review/QualityControl.h"
 #include "sounding/UAMessage.h"
 
 namespace tern::cli {
@@ -72,6 +73,27 @@ int Open(const std::string& settings, const std::string& ascent) {
   return 0;
 }
 
+namespace {
+
+// The automatic checks over the levels as the data check shows them, with the
+// saved rejections hiding what they reject; one line per suspect.
+void PrintSuspects(const TUAMessage& a) {
+  std::vector<uint8_t> masks(a.LevelCount);
+  for (int i = 0; i < a.LevelCount; ++i) masks[i] = a.Levels[i].RejFlags;
+  const std::vector<QcFinding> found = FindSuspects(a.Levels.data(), a.LevelCount, masks.data());
+  Print("suspects: " + std::to_string(found.size()));
+  for (const QcFinding& f : found) {
+    const tUALevel& l = a.Levels[f.level];
+    const std::string levels = f.lastLevel > f.level ? cp("уровни ") + std::to_string(f.level + 1) + "-" +
+                                                           std::to_string(f.lastLevel + 1)
+                                                     : cp("уровень ") + std::to_string(f.level + 1);
+    Print(levels + " (t " + FixedText(l.Time, 0, 0) + ", P " +
+          FixedText(l.Pressure, 0, 1) + "): " + QcReason(f));
+  }
+}
+
+}  // namespace
+
 int Levels(const std::string& settings, const std::string& ascent, bool bufrI) {
   Station s(settings);
   s.OpenAscent(ascent);
@@ -84,6 +106,15 @@ int Levels(const std::string& settings, const std::string& ascent, bool bufrI) {
     included += a.LevelIncluded(i);
   }
   Print("levels: " + std::to_string(a.LevelCount) + " included: " + std::to_string(included));
+  PrintSuspects(a);
+  return 0;
+}
+
+int Qc(const std::string& settings, const std::string& ascent, bool bufrI) {
+  Station s(settings);
+  s.OpenAscent(ascent);
+  s.LoadLevels(bufrI);
+  PrintSuspects(s.Ascent());
   return 0;
 }
 

@@ -8,6 +8,8 @@ namespace tern::cli {
 
 int Open(const std::string& settings, const std::string& ascent);
 int Levels(const std::string& settings, const std::string& ascent, bool bufrI);
+// Only the suspects of the automatic checks; exit 0 whatever they find.
+int Qc(const std::string& settings, const std::string& ascent, bool bufrI);
 
 struct BufrRequest {
   std::string ascent;

@@ -20,6 +20,7 @@ const char kUsage[] =
     "usage: tern2bufr-cli [-C SETTINGS_FOLDER] COMMAND ...\n"
     "  open ASCENT\n"
     "  levels ASCENT (--bufr1|--bufr2)\n"
+    "  qc ASCENT (--bufr1|--bufr2)\n"
     "  bufr ASCENT (--bufr1|--bufr2) [--bbb BBB] [--bulletin N] [--radiosonde INDEX] [--number N]\n"
     "       [--repeated] [--observer TEXT] [--serial TEXT] [--balloon INDEX] [--gas INDEX]\n"
     "       [--lift KG] [--train M] [--termination INDEX]\n"
@@ -129,12 +130,13 @@ int main(int argc, char** argv) {
       if (rest.size() != 1) return Usage("give one ascent file");
       return cli::Open(settings, rest[0]);
     }
-    if (command == "levels") {
+    if (command == "levels" || command == "qc") {
       auto p = Parse(rest, {}, {"--bufr1", "--bufr2"}, problem);
       if (!p || p->positional.size() != 1) return Usage(problem.empty() ? "give one ascent file" : problem.c_str());
       auto kind = BufrKind(*p, problem);
       if (!kind) return Usage(problem.c_str());
-      return cli::Levels(settings, p->positional[0], *kind);
+      return command == "qc" ? cli::Qc(settings, p->positional[0], *kind)
+                             : cli::Levels(settings, p->positional[0], *kind);
     }
     if (command == "bufr") {
       auto p = Parse(rest, {"--bbb", "--bulletin", "--radiosonde", "--number", "--observer", "--serial", "--balloon",

@@ -178,3 +178,30 @@ TEST(Cli, BufrIsNotTurnedAgainstTheUserByLinksInASharedArchive) {
   EXPECT_EQ(st.st_uid, ::geteuid());
   EXPECT_NE(tern::test::ReadBytes(bufr).find("BUFR"), std::string::npos);
 }
+
+// The automatic checks: "qc" prints only the suspects, "levels" after its
+// table; a planted temperature spike (10 °C at 4233 gpm) is the one suspect.
+TEST(Cli, QcPrintsTheSuspectsAndSucceeds) {
+  TempDir dir;
+  CopyDemo(dir);
+  const std::string prof = dir / "ascents/" + kAscent + ".prof";
+  std::string text = tern::test::ReadBytes(prof);
+  const std::string line = " 778.0   4941  4233  610.91  54.97  44.84  234.9   4.7 -12.61";
+  const size_t at = text.find(line);
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at + line.size() - 6, 6, " -2.61");
+  tern::test::WriteBytes(prof, text);
+
+  const CliRun qc = Cli("-C settings qc " + Ascent(dir) + " --bufr1", dir);
+  EXPECT_EQ(qc.code, 0) << qc.err;
+  EXPECT_NE(qc.out.find("suspects: 1\n"), std::string::npos) << qc.out;
+  EXPECT_NE(qc.out.find("(t 778, P 610.9): Выброс температуры: отклонение 10.0 °C, предел 3.0 °C\n"),
+            std::string::npos)
+      << qc.out;
+
+  const CliRun levels = Cli("-C settings levels " + Ascent(dir) + " --bufr1", dir);
+  EXPECT_EQ(levels.code, 0) << levels.err;
+  const size_t table = levels.out.find("\nlevels: ");
+  ASSERT_NE(table, std::string::npos);
+  EXPECT_NE(levels.out.find(qc.out, table), std::string::npos) << levels.out.substr(table);
+}
