@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Text.h"
+#include "config/FileNamePart.h"
 #include "transmit/smtp/SMTPAddresses.h"
 
 namespace tern {
@@ -10,6 +11,8 @@ namespace {
 
 void ReadFtp(const TMyIniFile& ini, const char* section, tFTPTaskRecord& task) {
   if (!ReadFTPSettings(ini, section, task)) throw TernError(cp("Ошибка загрузки ") + section + "!");
+  // The originator starts the names of the files on the server.
+  RequireFileNamePart(ini, section, "CCCC0", ini.ReadString(section, "CCCC0", ""));
 }
 
 void ReadSmtp(const TMyIniFile& ini, const char* section, const tMailSettings& mail, bool textMode,

@@ -119,36 +119,62 @@ std::string FixedText(double value, int width, int decimals) {
   return Trim(buf);
 }
 
+// A number carries at most one sign, and only in front of its digits: what
+// follows the sign must start the number itself, so "--50", "+-4.6", "$-10"
+// and "0x-5" are not numbers (from_chars would otherwise take a second sign).
+static std::string_view AfterSign(std::string_view t, bool& negative) {
+  negative = false;
+  if (!t.empty() && (t[0] == '+' || t[0] == '-')) {
+    negative = t[0] == '-';
+    t.remove_prefix(1);
+  }
+  return t;
+}
+
+static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+static bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
 std::optional<double> TryParseReal(std::string_view text) {
   const std::string t = Trim(text);
-  if (t.empty()) return std::nullopt;
+  bool negative = false;
+  const std::string_view body = AfterSign(t, negative);
+  if (body.empty() || !(IsDigit(body[0]) || body[0] == '.')) return std::nullopt;
   // Only the point is a decimal separator; from_chars is locale-independent.
-  const char* first = t.data();
-  if (*first == '+') ++first;
   double v = 0;
-  auto [p, ec] = std::from_chars(first, t.data() + t.size(), v, std::chars_format::general);
-  if (ec != std::errc() || p != t.data() + t.size()) return std::nullopt;
+  auto [p, ec] = std::from_chars(body.data(), body.data() + body.size(), v, std::chars_format::general);
+  if (ec != std::errc() || p != body.data() + body.size()) return std::nullopt;
   if (!std::isfinite(v)) return std::nullopt;
-  return v;
+  return negative ? -v : v;
+}
+
+std::optional<long long> TryParseWhole(std::string_view text) {
+  bool negative = false;
+  const std::string_view body = AfterSign(text, negative);
+  if (body.empty() || !IsDigit(body[0])) return std::nullopt;
+  unsigned long long v = 0;
+  auto [p, ec] = std::from_chars(body.data(), body.data() + body.size(), v, 10);
+  if (ec != std::errc() || p != body.data() + body.size()) return std::nullopt;
+  if (v > static_cast<unsigned long long>(LLONG_MAX)) return std::nullopt;
+  return negative ? -static_cast<long long>(v) : static_cast<long long>(v);
 }
 
 std::optional<int> TryParseInt(std::string_view text) {
   const std::string t = Trim(text);
-  if (t.empty()) return std::nullopt;
-  size_t i = 0;
-  bool neg = false;
-  if (t[i] == '+' || t[i] == '-') { neg = t[i] == '-'; ++i; }
-  int base = 10;
-  if (i < t.size() && t[i] == '$') { base = 16; ++i; }
-  else if (i + 1 < t.size() && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) { base = 16; i += 2; }
-  if (i >= t.size()) return std::nullopt;
-  long long v = 0;
-  auto [p, ec] = std::from_chars(t.data() + i, t.data() + t.size(), v, base);
-  if (ec != std::errc() || p != t.data() + t.size()) return std::nullopt;
-  if (neg) v = -v;
-  if (base == 16 && v > INT_MAX && v <= 0xFFFFFFFFLL) v = static_cast<int32_t>(static_cast<uint32_t>(v));
-  if (v < INT_MIN || v > INT_MAX) return std::nullopt;
-  return static_cast<int>(v);
+  std::string_view hex;
+  if (!t.empty() && t[0] == '$') hex = std::string_view(t).substr(1);
+  else if (t.size() > 1 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) hex = std::string_view(t).substr(2);
+  else {
+    const auto v = TryParseWhole(t);
+    if (!v || *v < INT_MIN || *v > INT_MAX) return std::nullopt;
+    return static_cast<int>(*v);
+  }
+  // Hexadecimal takes no sign: a negative value is written as its 32-bit pattern.
+  if (hex.empty() || !IsHexDigit(hex[0])) return std::nullopt;
+  unsigned long long v = 0;
+  auto [p, ec] = std::from_chars(hex.data(), hex.data() + hex.size(), v, 16);
+  if (ec != std::errc() || p != hex.data() + hex.size() || v > 0xFFFFFFFFULL) return std::nullopt;
+  return static_cast<int32_t>(static_cast<uint32_t>(v));
 }
 
 std::string TrimLeft(std::string_view s) {

@@ -26,7 +26,10 @@ std::string CodeDigits(long long n, int width);
 std::string FixedText(double value, int width, int decimals);
 // Point-decimal real with optional sign and exponent; the whole text must be a number.
 std::optional<double> TryParseReal(std::string_view text);
-// Signed 32-bit integer: optional sign, decimal digits, or "$"/"0x" hexadecimal.
+// Decimal whole number: one optional sign, then digits only; nothing around it.
+std::optional<long long> TryParseWhole(std::string_view text);
+// Signed 32-bit integer: optional sign and decimal digits, or "$"/"0x" and
+// hexadecimal digits (no sign; values above 0x7FFFFFFF wrap to negative).
 std::optional<int> TryParseInt(std::string_view text);
 
 std::string Trim(std::string_view s);

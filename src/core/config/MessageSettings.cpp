@@ -2,9 +2,11 @@
 
 #include <cstdlib>
 
+#include "base/Error.h"
 #include "base/Files.h"
 #include "base/Text.h"
 #include "config/HeadingTemplate.h"
+#include "config/MailAddresses.h"
 
 namespace tern {
 
@@ -101,6 +103,11 @@ const SubjectKey kBinarySubjects[] = {
 template <size_t N>
 void ReadMail(const TMyIniFile& ini, const char* section, const SubjectKey (&subjects)[N], tMailSettings& out) {
   ReadTextKeys(ini, section, kMailKeys, out);
+  // The addresses reach the relay and the mail client's command line as they
+  // stand: a value that is not a list of addresses stops the start.
+  for (const auto& k : kMailKeys)
+    if (!IsMailAddressList(out.*k.field))
+      throw TernError(section + cp("-ошибка загрузки настроек!\rНеверный адрес в ключе ") + k.key);
   for (const auto& s : subjects) out.Subject[s.tag - 1] = ini.ReadString(section, s.key, s.def);
 }
 

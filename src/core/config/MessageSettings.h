@@ -99,6 +99,8 @@ void ReadSpooling(const TMyIniFile& ini, tSpoolingSettings& out, IOperator& op);
 void ReadTempSettings(const TMyIniFile& ini, tTempSettings& out);
 void ReadPrizSettings(const TMyIniFile& ini, tPrizSettings& out);
 void ReadLayerSettings(const TMyIniFile& ini, tLayerSettings& out);
+// A key whose value is not a list of mail addresses raises TernError naming
+// the section and the key.
 void ReadMailText(const TMyIniFile& ini, tMailSettings& out);
 void ReadMailBinary(const TMyIniFile& ini, tMailSettings& out);
 

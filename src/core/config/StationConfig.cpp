@@ -2,11 +2,13 @@
 
 #include <climits>
 #include <cstdlib>
+#include <utility>
 
 #include "base/Error.h"
 #include "base/Files.h"
 #include "config/CodeTables.h"
 #include "config/CodesChecksum.h"
+#include "config/FileNamePart.h"
 #include "config/HeadingTemplate.h"
 #include "sounding/UAMessage.h"
 
@@ -140,6 +142,10 @@ bool TUAMessage::LoadBufrOptions(const std::string& settingsFile) {
   WMOMssgFmt = ini.ReadBool("BUFR", "WMOMssgFmt", true);
   BBBHead = DecodeEscapes(ini.ReadString("BUFR", "BUFRBBBHead", "#$20"));
   BBBTail = DecodeEscapes(ini.ReadString("BUFR", "BUFRBBBTail", ""));
+  // The BUFR and bulletin file names are built from these values.
+  const std::pair<const char*, const std::string*> nameParts[] = {
+      {"IUKHead", &IUKHead}, {"IUSHead", &IUSHead}, {"CCCC", &CCCC}, {"BUFRBBBHead", &BBBHead}, {"BUFRBBBTail", &BBBTail}};
+  for (const auto& [key, value] : nameParts) RequireFileNamePart(ini, "BUFR", key, *value);
   return true;
 }
 

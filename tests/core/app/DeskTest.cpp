@@ -110,6 +110,32 @@ TEST(DeskStart, EachBrokenSettingStopsWithItsText) {
        [](DeskFixture&) { return cp("SMTPTXT-ошибка загрузки настроек!"); }},
       {"BUFR by SMTP without its relay", [](DeskFixture& f) { f.Set("ASPD.CNF", "SPOOLING", "BUFR", "9"); },
        [](DeskFixture&) { return cp("SMTPBIN-ошибка загрузки настроек!"); }},
+      {"BUFR mailed to a list that smuggles an option",
+       [](DeskFixture& f) {
+         f.Set("ASPD.CNF", "SPOOLING", "BUFR", "3");
+         f.Set("ASPD.CNF", "MAILBIN", "MailTo", "bufr@centre.example,--attach,/etc/passwd");
+       },
+       [](DeskFixture&) { return cp("MAILBIN-ошибка загрузки настроек!\rНеверный адрес в ключе MailTo"); }},
+      {"text mailed to an address with a carriage return",
+       [](DeskFixture& f) {
+         f.Set("ASPD.CNF", "SPOOLING", "TLG", "3");
+         f.Set("ASPD.CNF", "MAILTXT", "MailTo", "gts@centre.example\rX-Injected: yes");
+       },
+       [](DeskFixture&) { return cp("MAILTXT-ошибка загрузки настроек!\rНеверный адрес в ключе MailTo"); }},
+      {"text by SMTP from a sender that looks like an option",
+       [](DeskFixture& f) {
+         f.Set("ASPD.CNF", "SPOOLING", "TLG", "4");
+         f.Set("ASPD.CNF", "MAILTXT", "MailTo", "gts@centre.example");
+         f.Set("ASPD.CNF", "MAILTXT", "MailFrom", "-f@station.example");
+       },
+       [](DeskFixture&) { return cp("MAILTXT-ошибка загрузки настроек!\rНеверный адрес в ключе MailFrom"); }},
+      {"BUFR blind copy without an @",
+       [](DeskFixture& f) {
+         f.Set("ASPD.CNF", "SPOOLING", "BUFR", "4");
+         f.Set("ASPD.CNF", "MAILBIN", "MailTo", "bufr@centre.example");
+         f.Set("ASPD.CNF", "MAILBIN", "BCCTo", "archive");
+       },
+       [](DeskFixture&) { return cp("MAILBIN-ошибка загрузки настроек!\rНеверный адрес в ключе BCCTo"); }},
       {"pick-only observers without a list", [](DeskFixture& f) { f.Set("TERN2BFR.CNF", "OPTIONS", "ObserverOn", "0"); },
        [](DeskFixture&) { return cp("Ошибка загрузки ФИО старших смены"); }},
   };
@@ -122,6 +148,49 @@ TEST(DeskStart, EachBrokenSettingStopsWithItsText) {
     const std::string log = test::ReadBytes(f.log);
     EXPECT_NE(log.find(cp("Аварийная остановка :") + expected + "\r\n"), std::string::npos) << c.what;
   }
+}
+
+// A value that becomes part of a BUFR, bulletin or server file name must not
+// lead out of the folder the file is written to, also when escapes spell it.
+TEST(DeskStart, FileNameSettingsThatLeaveTheirFolderStopWithTheKey) {
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* value;
+  };
+  const Case cases[] = {
+      {"BUFR", "IUKHead", "IUKD90#$2F..#$2FRUMS#$20{ddhh}00<BBB>"},
+      {"BUFR", "IUSHead", "IUSD90\\RUMS {ddhh}00"},
+      {"BUFR", "IUSHead", "IUSD90#$2E#$2ERUMS"},
+      {"BUFR", "CCCC", "../x"},
+      {"BUFR", "CCCC", "R\\MS"},
+      {"BUFR", "BUFRBBBHead", "#$2F"},
+      {"BUFR", "BUFRBBBTail", "_..#$5C"},
+      {"FTPTXT", "CCCC0", "R/MS"},
+      {"FTPBIN", "CCCC0", ".."},
+  };
+  for (const Case& c : cases) {
+    DeskFixture f;
+    for (const char* ftp : {"FTPTXT", "FTPBIN"}) {
+      f.Set("ASPD.CNF", ftp, "URL", "127.0.0.1");
+      f.Set("ASPD.CNF", ftp, "USER", "meteo");
+      f.Set("ASPD.CNF", ftp, "PWD", "secret");
+    }
+    f.Set("ASPD.CNF", "SPOOLING", "TLG", "2");
+    f.Set("ASPD.CNF", "SPOOLING", "BUFR", "2");
+    f.Set("ASPD.CNF", c.section, c.key, c.value);
+    auto desk = f.Make();
+    EXPECT_EQ(f.Start(*desk), cp("Ошибка в файле ") + f.settings + "ASPD.CNF\r" + cp("Значение ключа ") + c.key + " = " +
+                                  c.value + cp(" недопустимо в имени файла"))
+        << c.key << "=" << c.value;
+  }
+  // The same settings with plain values start.
+  DeskFixture f;
+  f.Set("ASPD.CNF", "BUFR", "IUKHead", "IUKD90#$20RUMS#$20{ddhh}00<BBB>");
+  f.Set("ASPD.CNF", "BUFR", "CCCC", "RUMS");
+  f.Set("ASPD.CNF", "BUFR", "BUFRBBBTail", "#$2E");
+  auto desk = f.Make();
+  EXPECT_EQ(f.Start(*desk), "");
 }
 
 TEST(DeskStart, GoodStationLogsEveryStepAndSetsTheWindowUp) {

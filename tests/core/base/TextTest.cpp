@@ -61,6 +61,31 @@ TEST(TextHelpers, IntegerParsingAcceptsHexPrefixes) {
   for (const auto& c : cases) EXPECT_EQ(TryParseInt(c.text), c.value) << c.text;
 }
 
+TEST(TextHelpers, NumbersTakeOneSignAndOnlyBeforeTheirDigits) {
+  struct Case {
+    const char* text;
+    std::optional<double> real;
+    std::optional<int> integer;
+    std::optional<long long> whole;
+  };
+  const auto none = std::nullopt;
+  const Case cases[] = {
+      {"50", 50.0, 50, 50},          {"-50", -50.0, -50, -50},     {"+50", 50.0, 50, 50},
+      {"-.5", -0.5, none, none},     {"+4.6e1", 46.0, none, none}, {"1e-5", 1e-5, none, none},
+      {"--50", none, none, none},    {"+-4.6", none, none, none},  {"-+1", none, none, none},
+      {"++1", none, none, none},     {"-", none, none, none},      {"- 5", none, none, none},
+      {"1e--5", none, none, none},   {"-inf", none, none, none},   {"$10", none, 16, none},
+      {"0x1F", none, 31, none},      {"$FFFFFFFF", none, -1, none},
+      {"$-10", none, none, none},    {"0x-5", none, none, none},   {"+$10", none, none, none},
+      {"-$10", none, none, none},    {"-0x5", none, none, none},   {"$+10", none, none, none},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TryParseReal(c.text), c.real) << c.text;
+    EXPECT_EQ(TryParseInt(c.text), c.integer) << c.text;
+    EXPECT_EQ(TryParseWhole(c.text), c.whole) << c.text;
+  }
+}
+
 TEST(TextHelpers, PathsPositionsAndLists) {
   EXPECT_EQ(NameWithoutExt("c:\\a.b\\file.prof.1"), "c:\\a.b\\file.prof");
   EXPECT_EQ(NameWithoutExt("/x.y/noext"), "/x.y/noext");

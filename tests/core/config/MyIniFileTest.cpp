@@ -68,6 +68,17 @@ TEST(MyIniFile, ReadsFollowTheProfileRules) {
   EXPECT_TRUE(ini.ValueExists("STATION", "index"));
 }
 
+TEST(MyIniFile, NumbersWithASecondSignReadAsTheDefault) {
+  TempDir dir;
+  tern::test::WriteBytes(dir / "s.cnf", "[S]\r\nA=--50\r\nB=$-10\r\nC=0x-5\r\nD=+-4.6\r\nE=-+1\r\nF=+$10\r\n");
+  const TMyIniFile ini(dir / "s.cnf");
+  for (const char* key : {"A", "B", "C", "D", "E", "F"}) {
+    EXPECT_EQ(ini.ReadInteger("S", key, 7), 7) << key;
+    EXPECT_EQ(ini.ReadBool("S", key, true), true) << key;
+    EXPECT_EQ(ini.ReadFloat("S", key, 0.5), 0.5) << key;
+  }
+}
+
 TEST(MyIniFile, ASectionWithoutEntriesIsAbsent) {
   TempDir dir;
   tern::test::WriteBytes(dir / "s.cnf", kSample);

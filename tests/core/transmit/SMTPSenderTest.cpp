@@ -83,6 +83,21 @@ TEST(SMTPSend, TextMailArrivesWithEnvelopeHeadersAndText) {
                                                       "Проверка адресов..", "Отправка сообщения.."}));
 }
 
+TEST(SMTPSend, ANetworkLayerWithoutAHandleIsAFailedSend) {
+  SmtpRelay relay;
+  SetSMTPHandleMaker([]() -> void* { return nullptr; });
+  RecordingMonitor monitor;
+  const TSMTPResult r = SendSMTPMessage(Task(relay), monitor);
+  SetSMTPHandleMaker(nullptr);
+  EXPECT_FALSE(r.Sent);
+  EXPECT_FALSE(r.Cancelled);
+  EXPECT_FALSE(r.ErrorText.empty());
+  EXPECT_EQ(Cp1251ToUtf8(SMTPOutcomeText(r)), "Ошибка отправки..");
+  EXPECT_TRUE(relay.Messages().empty());
+  // The maker put back, the same task goes through.
+  EXPECT_TRUE(SendSMTPMessage(Task(relay), monitor).Sent);
+}
+
 TEST(SMTPSend, AuthenticatesWithTheFirstOfferedMechanismInOrder) {
   struct Case {
     std::string offered, used;

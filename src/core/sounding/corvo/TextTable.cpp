@@ -1,7 +1,6 @@
 #include "sounding/corvo/TextTable.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "base/Error.h"
@@ -31,15 +30,9 @@ std::string_view TakeColumn(std::string_view line, const FixedColumn& c) {
 }
 
 bool ParseWhole(std::string_view text, long long& value) {
-  size_t i = 0;
-  bool neg = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) neg = text[i++] == '-';
-  if (i >= text.size()) return false;
-  long long v = 0;
-  auto [p, ec] = std::from_chars(text.data() + i, text.data() + text.size(), v, 10);
-  if (ec != std::errc() || p != text.data() + text.size()) return false;
-  value = neg ? -v : v;
-  return true;
+  const auto v = TryParseWhole(text);
+  if (v) value = *v;
+  return v.has_value();
 }
 
 double ReadField(std::string_view text, NumKind kind, const FieldRules& rules) {

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <exception>
@@ -32,6 +33,10 @@ std::string StripLineEnd(const char* data, size_t size) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
   return line;
 }
+
+void* MakeCurlHandle() { return curl_easy_init(); }
+
+std::atomic<SMTPHandleMaker> handleMaker{&MakeCurlHandle};
 
 int ReplyCode(const std::string& line) {
   if (line.size() < 3) return 0;
@@ -230,10 +235,18 @@ TSMTPResult Exchange::Run(const TextList& recipients) {
   std::string password = SMTPPassword(task_);
   char errorBuffer[CURL_ERROR_SIZE] = {};
 
+  CURL* curl = static_cast<CURL*>(handleMaker.load()());
+  CURLM* multi = curl ? curl_multi_init() : nullptr;
+  if (!multi) {
+    // Without handles the loop below would see no transfer running and take
+    // that for a finished one.
+    if (curl) curl_easy_cleanup(curl);
+    result.ErrorText = curl_easy_strerror(CURLE_FAILED_INIT);
+    return result;
+  }
   curl_slist* rcpt = nullptr;
   for (const std::string& address : recipients) rcpt = curl_slist_append(rcpt, ("<" + address + ">").c_str());
 
-  CURL* curl = curl_easy_init();
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
@@ -261,7 +274,6 @@ TSMTPResult Exchange::Run(const TextList& recipients) {
   curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Exchange::OnProgress);
   curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
 
-  CURLM* multi = curl_multi_init();
   const auto period = std::chrono::milliseconds(task_.Heartbeat && task_.TickMs > 0 ? task_.TickMs : 1000);
   nextBeat_ = Clock::now() + period;
 
@@ -347,6 +359,8 @@ TSMTPResult SendSMTPMessage(const tSMTPTaskRecord& task, ISMTPMonitor& monitor) 
   }
   return result;
 }
+
+void SetSMTPHandleMaker(SMTPHandleMaker maker) { handleMaker = maker ? maker : &MakeCurlHandle; }
 
 std::string SMTPOutcomeText(const TSMTPResult& result) {
   if (result.Sent) return cp("Сообщение отправлено");

@@ -33,6 +33,12 @@ TSMTPResult SendSMTPMessage(const tSMTPTaskRecord& task, ISMTPMonitor& monitor);
 // begins with an empty item, which leaves the message without a recipient.
 TextList EnvelopeRecipients(const tSMTPTaskRecord& task);
 
+// Where an exchange gets its network-layer (libcurl easy) handle; a null
+// handle means the layer could not make one and the send fails. Replaceable so
+// that this failure can be played; nullptr restores curl_easy_init.
+using SMTPHandleMaker = void* (*)();
+void SetSMTPHandleMaker(SMTPHandleMaker maker);
+
 // Final phase text of a send.
 std::string SMTPOutcomeText(const TSMTPResult& result);
 

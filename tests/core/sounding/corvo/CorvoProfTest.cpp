@@ -161,6 +161,21 @@ TEST(CorvoProfTable, UnreadableLineAsksAndFollowsTheAnswer) {
   }
 }
 
+// A second sign makes a column unreadable like any other garbage: the
+// operator is asked instead of the line being stored with the sign dropped.
+TEST(CorvoProfTable, ASecondSignIsALineQuestionNotAValue) {
+  const std::string twoSignHeight = std::string(kLine925).replace(12, 6, "  --50");
+  const std::string twoSignTemp = std::string(kLine925).replace(54, 6, " +-4.6");
+  for (const std::string& bad : {twoSignHeight, twoSignTemp}) {
+    ProfAscent f({kLine1000, bad, kLine99});
+    f.op.Push(1);
+    ASSERT_TRUE(f.ascent.LoadData()) << bad;
+    EXPECT_EQ(f.ascent.LevelCount, 2) << bad;
+    ASSERT_EQ(f.op.asked.size(), 1u) << bad;
+    EXPECT_EQ(AskedText(f.op, 0), "PROF - ошибка чтения:\r" + bad + "\rПродолжить ввод?");
+  }
+}
+
 TEST(CorvoProfTable, TruncatedAndGarbledLinesAskInsteadOfCrashing) {
   for (const std::string& bad : {std::string("12.5    800   512"), std::string("\x01\x02\xFF"), std::string(""),
                                 std::string(kLine925).substr(0, 60)}) {
