@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,8 +21,11 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTimer>
+#include <QTreeView>
 #include <QVBoxLayout>
+#include <cstdio>
 
+#include "PointNumbers.h"
 #include "TextBridge.h"
 #include "base/Files.h"
 
@@ -37,11 +41,28 @@ QString InkColour(Ink ink) {
   }
 }
 
-// Text colour of one widget, without touching its children.
-void Paint(QWidget* w, Ink ink, const QString& extra = {}) {
-  const QString css = QStringLiteral("%1#%2 { color: %3; %4}")
-                          .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), InkColour(ink), extra);
+// Text colour of one widget, without touching its children: a combo box's
+// list keeps black items whatever its box says.
+QString InkCss(QWidget* w, Ink ink, const QString& extra = {}) {
+  const QString self = QStringLiteral("%1#%2").arg(QString::fromLatin1(w->metaObject()->className()), w->objectName());
+  QString css = QStringLiteral("%1 { color: %2; %3}").arg(self, InkColour(ink), extra);
+  if (qobject_cast<QComboBox*>(w)) css += QStringLiteral(" %1 QAbstractItemView { color: %2; }").arg(self, InkColour(Ink::Black));
+  return css;
+}
+
+void SetCss(QWidget* w, const QString& css) {
   if (w->styleSheet() != css) w->setStyleSheet(css);
+}
+
+void Paint(QWidget* w, Ink ink, const QString& extra = {}) { SetCss(w, InkCss(w, ink, extra)); }
+
+// A send button that cannot be pressed looks so: its caption fades, and a red
+// or blue hint stays recognisable in a paler tint.
+void PaintButton(QPushButton* b, Ink ink) {
+  static const QString faded[] = {QStringLiteral("#909090"), QStringLiteral("#e09090"), QStringLiteral("#9090e0"),
+                                  QStringLiteral("#b0b0b0")};
+  SetCss(b, InkCss(b, ink) + QStringLiteral(" QPushButton#%1:disabled { color: %2; }")
+                                 .arg(b->objectName(), faded[static_cast<int>(ink)]));
 }
 
 template <class W>
@@ -66,6 +87,17 @@ void SetItems(QComboBox* box, const TextList& items) {
 void ShowPick(QComboBox* box, const tPick& pick) {
   SetItems(box, pick.Items);
   box->setCurrentIndex(pick.Chosen() ? pick.Index : -1);
+}
+
+// The open dialog's detail columns are as wide as their dates and sizes.
+void FitFileColumns(QFileDialog& dlg) {
+  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  dlg.resize(std::max(dlg.width(), 760), std::max(dlg.height(), 460));
+  if (auto* view = dlg.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    view->header()->setStretchLastSection(false);
+    view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int c = 1; c < view->header()->count(); ++c) view->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+  }
 }
 
 constexpr const char* kSendNames[kSendCount] = {"btnTTAA", "btnTTBB", "btnTTCC", "btnTTDD",
@@ -113,6 +145,7 @@ void MainWindow::BuildControls() {
   speAscentNumber = Named(new QSpinBox(gbxInfo), "speAscentNumber");
   // Wider than the accepted range, so that an out-of-range number reaches the panel's rule.
   speAscentNumber->setRange(0, 9999);
+  speAscentNumber->setLocale(PointLocale());
   speAscentNumber->setKeyboardTracking(false);
   addRow(lblAscentNumber, speAscentNumber);
 
@@ -151,14 +184,14 @@ void MainWindow::BuildControls() {
   addRow(lblGas, cmbGas);
 
   lblNozzleLift = Named(new QLabel(QStringLiteral("Подъёмная сила, кг"), gbxInfo), "lblNozzleLift");
-  speNozzleLift = Named(new QDoubleSpinBox(gbxInfo), "speNozzleLift");
-  speNozzleLift->setRange(0, 99.9);
+  speNozzleLift = Named(new TPointSpinBox(gbxInfo), "speNozzleLift");
+  speNozzleLift->setRange(0, 99.99);
   speNozzleLift->setSingleStep(0.1);
-  speNozzleLift->setDecimals(1);
+  speNozzleLift->setDecimals(2);  // the lift is kept and sent in hundredths
   speNozzleLift->setKeyboardTracking(false);
   addRow(lblNozzleLift, speNozzleLift);
   lblTrainLen = Named(new QLabel(QStringLiteral("Длина подвеса, м"), gbxInfo), "lblTrainLen");
-  speTrainLen = Named(new QDoubleSpinBox(gbxInfo), "speTrainLen");
+  speTrainLen = Named(new TPointSpinBox(gbxInfo), "speTrainLen");
   speTrainLen->setRange(0, 999.9);
   speTrainLen->setSingleStep(0.5);
   speTrainLen->setDecimals(1);
@@ -222,11 +255,9 @@ void MainWindow::BuildControls() {
     desk_->Panel.Repeated = id;
     OnInfoChange(kInfoRepeated);
   });
-  connect(cmbObserver, &QComboBox::editTextChanged, this, [this](const QString& t) {
-    if (showing_ || !cmbObserver->isEditable()) return;
-    desk_->Panel.ObserverText = FromQ(t);
-    OnInfoChange(kInfoObserver);
-  });
+  // Typed initials count once the entry is finished (Enter, leaving the box, a
+  // choice from the list), so half-typed ones never join the list.
+  connect(cmbObserver, &QComboBox::activated, this, [this] { ObserverEntered(); });
   connect(cmbObserver, &QComboBox::currentIndexChanged, this, [this](int i) {
     if (showing_ || cmbObserver->isEditable()) return;
     desk_->Panel.ObserverText = i >= 0 ? FromQ(cmbObserver->itemText(i)) : std::string();
@@ -336,6 +367,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
   return QMainWindow::eventFilter(watched, e);
 }
 
+void MainWindow::ObserverEntered() {
+  if (showing_ || !cmbObserver->isEditable()) return;
+  const std::string text = FromQ(cmbObserver->currentText());
+  cmbObserver->lineEdit()->setModified(false);
+  if (text == desk_->Panel.ObserverText) return;
+  desk_->Panel.ObserverText = text;
+  OnInfoChange(kInfoObserver);
+}
+
 void MainWindow::OnInfoChange(int tag) {
   desk_->Panel.OnInfoChange(tag);
   ShowPanel();
@@ -352,6 +392,8 @@ bool MainWindow::Create(const std::string& settingsFolder) {
     desk_->Create(settingsFolder);
   } catch (const TernError& e) {
     const std::string text = TDesk::FatalStop(e);
+    // Also on the terminal: a desk started from its menu entry may have nobody to read the box.
+    std::fprintf(stderr, "tern2bufr: %s\n", DisplayText(text).toUtf8().constData());
     op_.Message(text);
     hide();
     return false;
@@ -371,7 +413,12 @@ void MainWindow::ApplyOptions() {
   lblRaRa->setEnabled(o.RaRaChoice());
   btnDelObserver->setEnabled(o.ObserverOn);
   cmbObserver->setEditable(o.ObserverOn);
-  if (o.ObserverOn) cmbObserver->lineEdit()->setMaxLength(4);
+  if (o.ObserverOn) {
+    cmbObserver->lineEdit()->setMaxLength(4);
+    cmbObserver->setInsertPolicy(QComboBox::NoInsert);  // the panel's rule adds initials, not the box
+    connect(cmbObserver->lineEdit(), &QLineEdit::editingFinished, this, &MainWindow::ObserverEntered,
+            Qt::UniqueConnection);
+  }
   rdgRepeated->setEnabled(o.Repeated);
 }
 
@@ -387,7 +434,9 @@ void MainWindow::ShowPanel() {
     if (QAbstractButton* rb = repeatedGroup->button(p.Repeated)) rb->setChecked(true);
     SetItems(cmbObserver, p.Observers);
     if (cmbObserver->isEditable()) {
-      if (cmbObserver->currentText() != ToQ(p.ObserverText)) cmbObserver->setEditText(ToQ(p.ObserverText));
+      // Initials being typed stay until their entry is finished.
+      const bool typing = cmbObserver->lineEdit()->hasFocus() && cmbObserver->lineEdit()->isModified();
+      if (!typing && cmbObserver->currentText() != ToQ(p.ObserverText)) cmbObserver->setEditText(ToQ(p.ObserverText));
     } else {
       cmbObserver->setCurrentIndex(ComboIndexOf(p.Observers, p.ObserverText));
     }
@@ -431,7 +480,7 @@ void MainWindow::ShowPanel() {
     f.setBold(true);
     f.setStrikeOut(s.Struck);
     b->setFont(f);
-    Paint(b, s.Colour);
+    PaintButton(b, s.Colour);
   }
   showing_ = false;
 }
@@ -457,6 +506,7 @@ void MainWindow::btnAscentClick() {
                                             : desk_->OpenFilter);
   dlg.setNameFilters(filters);
   if (desk_->FilterIndex - 1 < filters.size()) dlg.selectNameFilter(filters[desk_->FilterIndex - 1]);
+  FitFileColumns(dlg);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
   LoadAscent(FromQ(dlg.selectedFiles().front()));
 }
