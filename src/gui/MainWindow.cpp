@@ -20,6 +20,7 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -41,12 +42,10 @@ QString InkColour(Ink ink) {
   }
 }
 
-// Text colour of one widget, without touching its children: a combo box's
-// list keeps black items whatever its box says.
+// Text colour of one widget, without touching its children.
 QString InkCss(QWidget* w, Ink ink, const QString& extra = {}) {
   const QString self = QStringLiteral("%1#%2").arg(QString::fromLatin1(w->metaObject()->className()), w->objectName());
   QString css = QStringLiteral("%1 { color: %2; %3}").arg(self, InkColour(ink), extra);
-  if (qobject_cast<QComboBox*>(w)) css += QStringLiteral(" %1 QAbstractItemView { color: %2; }").arg(self, InkColour(Ink::Black));
   return css;
 }
 
@@ -289,6 +288,12 @@ void MainWindow::BuildControls() {
     desk_->Panel.Train = v;
     OnInfoChange(kInfoTrain);
   });
+  // A list's entries are drawn black whatever colour its box shows.
+  // (The combo box's own delegate would draw them in the box's colour.)
+  for (QComboBox* box : {cmbObserver, cmbRaRa, cmbBalloon, cmbGas, cmbTerminationReason}) {
+    box->setItemDelegate(new QStyledItemDelegate(box));
+    box->view()->setStyleSheet(QStringLiteral("QAbstractItemView { color: %1; }").arg(InkColour(Ink::Black)));
+  }
   // Clicks and focus may land on an input's inner parts (the text field of a spin or combo box).
   for (int tag = 1; tag <= kInfoTagCount; ++tag) {
     InputOf(tag)->installEventFilter(this);
@@ -354,7 +359,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
         return false;
       }
   }
-  if (e->type() == QEvent::FocusIn || e->type() == QEvent::MouseButtonPress) {
+  // Focus coming back from a combo box's own list, or with the window made
+  // active again, is not a new visit: it would settle at once (black) the
+  // choice just made there (blue).
+  const Qt::FocusReason reason = e->type() == QEvent::FocusIn ? static_cast<QFocusEvent*>(e)->reason() : Qt::OtherFocusReason;
+  const bool backFromList = reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+  if ((e->type() == QEvent::FocusIn && !backFromList) || e->type() == QEvent::MouseButtonPress) {
     for (int tag = 1; tag <= kInfoTagCount; ++tag) {
       QWidget* input = InputOf(tag);
       if (watched == input || (watched->isWidgetType() && input->isAncestorOf(static_cast<QWidget*>(watched)))) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -332,4 +333,48 @@ TEST(MainWindow, ObserverJoinsTheListOnlyWhenItsEntryIsFinished) {
   w->cmbObserver->setCurrentIndex(ivan == 0 ? 1 : 0);
   QTest::keyClick(w->cmbObserver, ivan == 0 ? Qt::Key_Up : Qt::Key_Down);
   EXPECT_EQ(ToQ(w->Desk().Panel.ObserverText), w->cmbObserver->itemText(ivan));
+}
+
+TEST(MainWindow, AChoiceFromAListPaintsItsInputBlueAndTheListStaysBlack) {
+  Desk d;
+  ASSERT_TRUE(d.Create());
+  d.window->LoadAscent(d.Ascent("20260514_12.info"));
+  auto* w = d.window.get();
+  w->show();
+  QApplication::setActiveWindow(w);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  // Each case: a list and its label; the operator opens the list with the mouse and picks another entry.
+  const std::pair<QComboBox*, QLabel*> cases[] = {
+      {w->cmbRaRa, w->lblRaRa}, {w->cmbBalloon, w->lblBalloon}, {w->cmbGas, w->lblGas}};
+  for (const auto& [box, label] : cases) {
+    QTest::mouseClick(box, Qt::LeftButton);
+    ASSERT_TRUE(tern::test::WaitFor([box = box] { return box->view()->isVisible(); })) << label->text().toStdString();
+    QTest::qWait(20);  // the operator looks at the list before choosing
+    const int before = box->currentIndex();
+    QTest::keyClick(box->view(), before + 1 < box->count() ? Qt::Key_Down : Qt::Key_Up);
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    ASSERT_TRUE(tern::test::WaitFor([box = box] { return !box->view()->isVisible(); }));
+    // Under X the window is made active again once the list has closed.
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(box, &back);
+    QApplication::processEvents();
+    EXPECT_NE(box->currentIndex(), before);
+    EXPECT_TRUE(PaintedIn(label, kBlue)) << label->text().toStdString();
+    EXPECT_TRUE(PaintedIn(box, kBlue)) << label->text().toStdString();
+  }
+  // The termination list is required (red box) but its entries are drawn black.
+  ASSERT_TRUE(PaintedIn(w->cmbTerminationReason, kRed));
+  w->cmbTerminationReason->showPopup();
+  ASSERT_TRUE(tern::test::WaitFor([w] { return w->cmbTerminationReason->view()->isVisible(); }));
+  const QImage list = w->cmbTerminationReason->view()->viewport()->grab().toImage();
+  int reddish = 0, dark = 0;
+  for (int y = 0; y < list.height(); ++y)
+    for (int x = 0; x < list.width(); ++x) {
+      const QColor c = list.pixelColor(x, y);
+      reddish += c.red() > 150 && c.green() < 90 && c.blue() < 90;
+      dark += qGray(c.rgb()) < 60;
+    }
+  w->cmbTerminationReason->hidePopup();
+  EXPECT_EQ(reddish, 0) << dark;
+  EXPECT_GT(dark, 20) << reddish;  // the entries' text is there, in black
 }
