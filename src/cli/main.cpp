@@ -25,9 +25,10 @@ const char kUsage[] =
     "       [--repeated] [--observer TEXT] [--serial TEXT] [--balloon INDEX] [--gas INDEX]\n"
     "       [--lift KG] [--train M] [--termination INDEX]\n"
     "  bulletin ASCENT (TTAA|TTBB|TTCC|TTDD|SLOY|PRIZ) [--bbb BBB] [--radiosonde INDEX]\n"
-    "  send ASCENT (TTAA|TTBB|TTCC|TTDD|SLOY|PRIZ|BUFR1|BUFR2) [--bbb BBB] [--number N] [--rara INDEX]\n"
-    "       [--serial TEXT] [--balloon INDEX] [--gas INDEX] [--lift KG] [--train M] [--termination INDEX]\n"
-    "       [--observer TEXT] [--repeated 0|1]   (counters in ASCVAR.CNF of the current folder)\n"
+    "  send ASCENT (TTAA|TTBB|TTCC|TTDD|SLOY|PRIZ|BUFR1|BUFR2) [--bbb BBB] [--radiosonde INDEX] [--number N]\n"
+    "       [--repeated] [--observer TEXT] [--serial TEXT] [--balloon INDEX] [--gas INDEX]\n"
+    "       [--lift KG] [--train M] [--termination INDEX]   (counters in ASCVAR.CNF of the current folder)\n"
+    "  --rara INDEX and --repeated 0|1 are still understood by send\n"
     "  sign-codes FILE\n"
     "  check-codes FILE\n";
 

@@ -6,7 +6,9 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
+#include <algorithm>
 
 #include "TextBridge.h"
 
@@ -15,7 +17,9 @@ namespace {
 
 constexpr int kButtonTops[4] = {42, 71, 101, 130};
 constexpr int kButtonHeight = 25;
-constexpr int kLabelLeft = 34;
+// The icon keeps a margin from the box's edge, and the question starts beside it.
+constexpr int kIconLeft = 6;
+constexpr int kLabelLeft = kIconLeft + 32 + 6;
 constexpr int kLabelTop = 5;
 constexpr int kIconSize = 32;
 constexpr int kIconTop = 6;
@@ -66,7 +70,7 @@ TmbxMC::TmbxMC(QWidget* owner) : QDialog(owner) {
   setFixedSize(kClientWidth, kClientHeight);
   imgIcon = new QLabel(this);
   imgIcon->setObjectName(QStringLiteral("imgIcon"));
-  imgIcon->setGeometry(0, kIconTop, kLabelLeft, kIconSize);
+  imgIcon->setGeometry(kIconLeft, kIconTop, kIconSize, kIconSize);
   imgIcon->setAlignment(Qt::AlignCenter);
   lblQuerry = new QLabel(this);
   lblQuerry->setObjectName(QStringLiteral("lblQuerry"));
@@ -105,9 +109,16 @@ bool TmbxMC::Prepare(const QStringList& texts, int icon, int defaultButton, int 
   int clientWidth = kClientWidth;
   if (clientWidth < w + 12) clientWidth = w + 12;
 
+  // The box grows until every line of the question fits unwrapped (a long file
+  // name has no blank to break at), but never beyond the screen.
+  const QFontMetrics lfm(lblQuerry->font());
+  int widestLine = 0;
+  for (const QString& line : texts[1].split(QLatin1Char('\n')))
+    widestLine = std::max(widestLine, lfm.boundingRect(QRect(0, 0, 100000, 1000), Qt::TextExpandTabs, line).width() + 2);
+  clientWidth = std::max(clientWidth, std::min(kLabelLeft + widestLine + 5, MaxWidth()));
+
   // The question keeps 5 pixels of margin on the right; its wrapped height pushes the buttons down.
   const int labelWidth = clientWidth - 5 - kLabelLeft;
-  const QFontMetrics lfm(lblQuerry->font());
   const QRect r = lfm.boundingRect(QRect(0, 0, labelWidth, 100000),
                                    Qt::TextWordWrap | Qt::AlignHCenter | Qt::TextExpandTabs, texts[1]);
   const int labelHeight = std::max(r.height(), lfm.height());
@@ -117,9 +128,9 @@ bool TmbxMC::Prepare(const QStringList& texts, int icon, int defaultButton, int 
   int shift = 0;
   if (labelBottom > kIconTop + kIconSize) {
     shift = labelBottom - kButtonTops[0] + 5;
-    imgIcon->move(0, (labelBottom - kIconSize) / 2);
+    imgIcon->move(kIconLeft, (labelBottom - kIconSize) / 2);
   } else {
-    imgIcon->move(0, kIconTop);
+    imgIcon->move(kIconLeft, kIconTop);
   }
 
   for (int i = 0; i < 4; ++i) {
@@ -134,6 +145,28 @@ bool TmbxMC::Prepare(const QStringList& texts, int icon, int defaultButton, int 
   const int height = n == 4 ? kButtonTops[3] + shift + kButtonHeight + 5 : kButtonTops[n] + shift - 1;
   setFixedSize(clientWidth, height);
   return true;
+}
+
+int TmbxMC::MaxWidth() const {
+  const QWidget* asker = parentWidget() ? parentWidget()->window() : nullptr;
+  const QScreen* screen = asker ? asker->screen() : QGuiApplication::primaryScreen();
+  // Room for the window frame that the window system adds around the box.
+  return screen ? screen->availableGeometry().width() - 16 : 1024;
+}
+
+void TmbxMC::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  // Centred over the window that asked, kept on its screen.
+  if (const QWidget* asker = parentWidget() ? parentWidget()->window() : nullptr) {
+    QRect r = frameGeometry();
+    r.moveCenter(asker->frameGeometry().center());
+    if (const QScreen* screen = asker->screen()) {
+      const QRect avail = screen->availableGeometry();
+      r.moveLeft(std::clamp(r.left(), avail.left(), std::max(avail.left(), avail.right() - r.width())));
+      r.moveTop(std::clamp(r.top(), avail.top(), std::max(avail.top(), avail.bottom() - r.height())));
+    }
+    move(r.topLeft());
+  }
 }
 
 void TmbxMC::keyPressEvent(QKeyEvent* e) {
@@ -166,13 +199,29 @@ int ShowChoiceBox(QWidget* owner, const Question& q) {
   return ShowChoiceBox(owner, texts, static_cast<int>(q.icon), q.defaultButton, q.escButton);
 }
 
-int TQtOperator::Ask(const Question& q) { return ShowChoiceBox(owner_, q); }
+QWidget* TQtOperator::Asker() const {
+  // A question raised inside the data check or the preview belongs over that window.
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return owner_;
+}
+
+int TQtOperator::Ask(const Question& q) { return ShowChoiceBox(Asker(), q); }
 
 void TQtOperator::Message(const std::string& text) {
-  QMessageBox box(owner_);
+  QMessageBox box(Asker());
   box.setWindowTitle(QApplication::applicationDisplayName());
   box.setTextFormat(Qt::PlainText);
   box.setText(DisplayText(text));
+  // A line is wrapped only when it would not fit on the screen: a saved file's
+  // message breaks at its folder, not inside the phrase before it.
+  if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+    const QScreen* screen = Asker() ? Asker()->screen() : QGuiApplication::primaryScreen();
+    const int room = screen ? screen->availableGeometry().width() * 3 / 4 : 800;
+    int widest = 0;
+    for (const QString& line : box.text().split(QLatin1Char('\n')))
+      widest = std::max(widest, label->fontMetrics().horizontalAdvance(line) + 4);
+    label->setMinimumWidth(std::min(widest, room));
+  }
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();
 }

@@ -30,9 +30,11 @@ class TmbxMC : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
 
  private:
+  int MaxWidth() const;
   int escButton_ = 0;
 };
 
@@ -53,6 +55,7 @@ class TQtOperator : public IOperator {
   void Message(const std::string& text) override;
 
  private:
+  QWidget* Asker() const;
   QWidget* owner_;
 };
 

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,10 +20,14 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTimer>
+#include <QTreeView>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "ErrorBoundary.h"
+#include "PointNumbers.h"
 #include "TextBridge.h"
 #include "base/Files.h"
 
@@ -39,10 +44,25 @@ QString InkColour(Ink ink) {
 }
 
 // Text colour of one widget, without touching its children.
-void Paint(QWidget* w, Ink ink, const QString& extra = {}) {
-  const QString css = QStringLiteral("%1#%2 { color: %3; %4}")
-                          .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), InkColour(ink), extra);
+QString InkCss(QWidget* w, Ink ink, const QString& extra = {}) {
+  const QString self = QStringLiteral("%1#%2").arg(QString::fromLatin1(w->metaObject()->className()), w->objectName());
+  QString css = QStringLiteral("%1 { color: %2; %3}").arg(self, InkColour(ink), extra);
+  return css;
+}
+
+void SetCss(QWidget* w, const QString& css) {
   if (w->styleSheet() != css) w->setStyleSheet(css);
+}
+
+void Paint(QWidget* w, Ink ink, const QString& extra = {}) { SetCss(w, InkCss(w, ink, extra)); }
+
+// A send button that cannot be pressed looks so: its caption fades, and a red
+// or blue hint stays recognisable in a paler tint.
+void PaintButton(QPushButton* b, Ink ink) {
+  static const QString faded[] = {QStringLiteral("#909090"), QStringLiteral("#e09090"), QStringLiteral("#9090e0"),
+                                  QStringLiteral("#b0b0b0")};
+  SetCss(b, InkCss(b, ink) + QStringLiteral(" QPushButton#%1:disabled { color: %2; }")
+                                 .arg(b->objectName(), faded[static_cast<int>(ink)]));
 }
 
 template <class W>
@@ -67,6 +87,17 @@ void SetItems(QComboBox* box, const TextList& items) {
 void ShowPick(QComboBox* box, const tPick& pick) {
   SetItems(box, pick.Items);
   box->setCurrentIndex(pick.Chosen() ? pick.Index : -1);
+}
+
+// The open dialog's detail columns are as wide as their dates and sizes.
+void FitFileColumns(QFileDialog& dlg) {
+  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  dlg.resize(std::max(dlg.width(), 760), std::max(dlg.height(), 460));
+  if (auto* view = dlg.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    view->header()->setStretchLastSection(false);
+    view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int c = 1; c < view->header()->count(); ++c) view->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+  }
 }
 
 constexpr const char* kSendNames[kSendCount] = {"btnTTAA", "btnTTBB", "btnTTCC", "btnTTDD",
@@ -114,6 +145,7 @@ void MainWindow::BuildControls() {
   speAscentNumber = Named(new QSpinBox(gbxInfo), "speAscentNumber");
   // Wider than the accepted range, so that an out-of-range number reaches the panel's rule.
   speAscentNumber->setRange(0, 9999);
+  speAscentNumber->setLocale(PointLocale());
   speAscentNumber->setKeyboardTracking(false);
   addRow(lblAscentNumber, speAscentNumber);
 
@@ -152,14 +184,14 @@ void MainWindow::BuildControls() {
   addRow(lblGas, cmbGas);
 
   lblNozzleLift = Named(new QLabel(QStringLiteral("Подъёмная сила, кг"), gbxInfo), "lblNozzleLift");
-  speNozzleLift = Named(new QDoubleSpinBox(gbxInfo), "speNozzleLift");
-  speNozzleLift->setRange(0, 99.9);
+  speNozzleLift = Named(new TPointSpinBox(gbxInfo), "speNozzleLift");
+  speNozzleLift->setRange(0, 99.99);
   speNozzleLift->setSingleStep(0.1);
-  speNozzleLift->setDecimals(1);
+  speNozzleLift->setDecimals(2);  // the lift is kept and sent in hundredths
   speNozzleLift->setKeyboardTracking(false);
   addRow(lblNozzleLift, speNozzleLift);
   lblTrainLen = Named(new QLabel(QStringLiteral("Длина подвеса, м"), gbxInfo), "lblTrainLen");
-  speTrainLen = Named(new QDoubleSpinBox(gbxInfo), "speTrainLen");
+  speTrainLen = Named(new TPointSpinBox(gbxInfo), "speTrainLen");
   speTrainLen->setRange(0, 999.9);
   speTrainLen->setSingleStep(0.5);
   speTrainLen->setDecimals(1);
@@ -223,11 +255,9 @@ void MainWindow::BuildControls() {
     desk_->Panel.Repeated = id;
     OnInfoChange(kInfoRepeated);
   });
-  connect(cmbObserver, &QComboBox::editTextChanged, this, [this](const QString& t) {
-    if (showing_ || !cmbObserver->isEditable()) return;
-    desk_->Panel.ObserverText = FromQ(t);
-    OnInfoChange(kInfoObserver);
-  });
+  // Typed initials count once the entry is finished (Enter, leaving the box, a
+  // choice from the list), so half-typed ones never join the list.
+  connect(cmbObserver, &QComboBox::activated, this, [this] { ObserverEntered(); });
   connect(cmbObserver, &QComboBox::currentIndexChanged, this, [this](int i) {
     if (showing_ || cmbObserver->isEditable()) return;
     desk_->Panel.ObserverText = i >= 0 ? FromQ(cmbObserver->itemText(i)) : std::string();
@@ -259,6 +289,12 @@ void MainWindow::BuildControls() {
     desk_->Panel.Train = v;
     OnInfoChange(kInfoTrain);
   });
+  // A list's entries are drawn black whatever colour its box shows.
+  // (The combo box's own delegate would draw them in the box's colour.)
+  for (QComboBox* box : {cmbObserver, cmbRaRa, cmbBalloon, cmbGas, cmbTerminationReason}) {
+    box->setItemDelegate(new QStyledItemDelegate(box));
+    box->view()->setStyleSheet(QStringLiteral("QAbstractItemView { color: %1; }").arg(InkColour(Ink::Black)));
+  }
   // Clicks and focus may land on an input's inner parts (the text field of a spin or combo box).
   for (int tag = 1; tag <= kInfoTagCount; ++tag) {
     InputOf(tag)->installEventFilter(this);
@@ -324,7 +360,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
         return false;
       }
   }
-  if (e->type() == QEvent::FocusIn || e->type() == QEvent::MouseButtonPress) {
+  // Focus coming back from a combo box's own list, or with the window made
+  // active again, is not a new visit: it would settle at once (black) the
+  // choice just made there (blue).
+  const Qt::FocusReason reason = e->type() == QEvent::FocusIn ? static_cast<QFocusEvent*>(e)->reason() : Qt::OtherFocusReason;
+  const bool backFromList = reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+  if ((e->type() == QEvent::FocusIn && !backFromList) || e->type() == QEvent::MouseButtonPress) {
     for (int tag = 1; tag <= kInfoTagCount; ++tag) {
       QWidget* input = InputOf(tag);
       if (watched == input || (watched->isWidgetType() && input->isAncestorOf(static_cast<QWidget*>(watched)))) {
@@ -335,6 +376,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     }
   }
   return QMainWindow::eventFilter(watched, e);
+}
+
+void MainWindow::ObserverEntered() {
+  if (showing_ || !cmbObserver->isEditable()) return;
+  const std::string text = FromQ(cmbObserver->currentText());
+  cmbObserver->lineEdit()->setModified(false);
+  if (text == desk_->Panel.ObserverText) return;
+  desk_->Panel.ObserverText = text;
+  OnInfoChange(kInfoObserver);
 }
 
 void MainWindow::OnInfoChange(int tag) {
@@ -363,7 +413,10 @@ bool MainWindow::Create(const std::string& settingsFolder) {
     error = std::current_exception();
   }
   if (!error) return true;
-  op_.Message(TDesk::FatalStop(TernError(OperatorTextOf(error))));
+  const std::string text = TDesk::FatalStop(TernError(OperatorTextOf(error)));
+  // Also on the terminal: a desk started from its menu entry may have nobody to read the box.
+  std::fprintf(stderr, "tern2bufr: %s\n", DisplayText(text).toUtf8().constData());
+  op_.Message(text);
   hide();
   return false;
 }
@@ -374,7 +427,12 @@ void MainWindow::ApplyOptions() {
   lblRaRa->setEnabled(o.RaRaChoice());
   btnDelObserver->setEnabled(o.ObserverOn);
   cmbObserver->setEditable(o.ObserverOn);
-  if (o.ObserverOn) cmbObserver->lineEdit()->setMaxLength(4);
+  if (o.ObserverOn) {
+    cmbObserver->lineEdit()->setMaxLength(4);
+    cmbObserver->setInsertPolicy(QComboBox::NoInsert);  // the panel's rule adds initials, not the box
+    connect(cmbObserver->lineEdit(), &QLineEdit::editingFinished, this, &MainWindow::ObserverEntered,
+            Qt::UniqueConnection);
+  }
   rdgRepeated->setEnabled(o.Repeated);
 }
 
@@ -390,7 +448,9 @@ void MainWindow::ShowPanel() {
     if (QAbstractButton* rb = repeatedGroup->button(p.Repeated)) rb->setChecked(true);
     SetItems(cmbObserver, p.Observers);
     if (cmbObserver->isEditable()) {
-      if (cmbObserver->currentText() != ToQ(p.ObserverText)) cmbObserver->setEditText(ToQ(p.ObserverText));
+      // Initials being typed stay until their entry is finished.
+      const bool typing = cmbObserver->lineEdit()->hasFocus() && cmbObserver->lineEdit()->isModified();
+      if (!typing && cmbObserver->currentText() != ToQ(p.ObserverText)) cmbObserver->setEditText(ToQ(p.ObserverText));
     } else {
       cmbObserver->setCurrentIndex(ComboIndexOf(p.Observers, p.ObserverText));
     }
@@ -434,7 +494,7 @@ void MainWindow::ShowPanel() {
     f.setBold(true);
     f.setStrikeOut(s.Struck);
     b->setFont(f);
-    Paint(b, s.Colour);
+    PaintButton(b, s.Colour);
   }
   showing_ = false;
 }
@@ -460,6 +520,7 @@ void MainWindow::btnAscentClick() {
                                             : desk_->OpenFilter);
   dlg.setNameFilters(filters);
   if (desk_->FilterIndex - 1 < filters.size()) dlg.selectNameFilter(filters[desk_->FilterIndex - 1]);
+  FitFileColumns(dlg);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
   LoadAscent(FromQ(dlg.selectedFiles().front()));
 }

@@ -92,6 +92,7 @@ class MainWindow : public QMainWindow {
   void BuildControls();
   void ApplyOptions();
   void OnInfoChange(int tag);
+  void ObserverEntered();
   void OnInfoClick(int tag);
   QWidget* InputOf(int tag) const;
   QLabel* LabelOf(int tag) const;

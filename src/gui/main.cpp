@@ -6,6 +6,7 @@
 #include "ChoiceBox.h"
 #include "DeskApplication.h"
 #include "MainWindow.h"
+#include "QtTranslations.h"
 #include "Screenshots.h"
 #include "SingleInstance.h"
 #include "TextBridge.h"
@@ -26,6 +27,7 @@ std::string NewestAscent(const std::string& folder) {
 
 int main(int argc, char** argv) {
   TDeskApplication app(argc, argv);
+  LoadQtTranslations(app);  // Qt's own dialogs in Russian too
   ParamList params;
   for (int i = 1; i < argc; ++i) params.push_back(FromQ(QString::fromLocal8Bit(argv[i])));
 

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QTimer>
 
 #include "ChoiceBox.h"
 #include "base/Text.h"
@@ -108,4 +112,51 @@ TEST(ChoiceBox, OperatorTurnsCarriageReturnsIntoLineBreaks) {
   });
   TQtOperator op;
   EXPECT_EQ(op.Ask(q), 2);
+}
+
+TEST(ChoiceBox, QuestionLinesShowWholeUpToTheScreenWidth) {
+  const QString name = QStringLiteral("A_IUSD01RUMS091100CCA_C_RUMS_202612091117_27612.bin");
+  const QString path = QStringLiteral("/srv/BUFR/") + name;
+  TmbxMC box;
+  ASSERT_TRUE(box.Prepare(Texts(3, QStringLiteral("Файл\n") + path + QStringLiteral("\nуже существует")), 3, 1, 3));
+  const QFontMetrics fm(box.lblQuerry->font());
+  EXPECT_GE(box.lblQuerry->width(), fm.horizontalAdvance(path));  // nothing cut at either end
+  EXPECT_LE(box.lblQuerry->geometry().right() + 1, box.width() - 5);
+  // The icon is whole and keeps off the left edge.
+  EXPECT_GT(box.imgIcon->x(), 0);
+  EXPECT_GE(box.imgIcon->width(), 32);
+  EXPECT_LE(box.imgIcon->geometry().right(), box.lblQuerry->x());
+
+  // A line longer than the screen wraps within it instead.
+  TmbxMC huge;
+  ASSERT_TRUE(huge.Prepare(Texts(1, QString(3000, QLatin1Char('W')) + QStringLiteral(" end")), 3, 1, 0));
+  EXPECT_LE(huge.width(), QGuiApplication::primaryScreen()->availableGeometry().width());
+}
+
+TEST(ChoiceBox, OpensCentredOnTheWindowThatAsked) {
+  QWidget main;
+  main.setGeometry(10, 10, 300, 200);
+  main.show();
+  QDialog viewer(&main);
+  viewer.setGeometry(250, 240, 500, 300);  // the box fits on the screen beside it
+  viewer.setModal(true);
+  viewer.show();
+  ASSERT_TRUE(tern::test::WaitFor([&] { return QApplication::activeModalWidget() == &viewer; }));
+  QPoint boxCentre, viewerCentre = viewer.frameGeometry().center();
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<TmbxMC*>(QApplication::activeModalWidget())) {
+      watch.stop();
+      boxCentre = box->frameGeometry().center();
+      box->Btn[0]->click();
+    }
+  });
+  watch.start(5);
+  Question q;
+  q.title = cp("Запрос");
+  q.text = cp("Вопрос из окна проверки");
+  q.buttons = {cp("Да"), cp("Нет")};
+  TQtOperator op(&main);  // the desk's operator belongs to the main window
+  EXPECT_EQ(op.Ask(q), 1);
+  EXPECT_LE((boxCentre - viewerCentre).manhattanLength(), 4) << boxCentre.x() << "," << boxCentre.y();
 }

@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QTest>
 #include <QTextCursor>
 
 #include "GuiTestSupport.h"
@@ -147,3 +149,14 @@ TEST(DisplayTLG, PrintoutIsIndentedBelowFourEmptyLines) {
 }
 
 }  // namespace
+
+TEST(DisplayTLG, AWholeTempLineShowsWithoutScrolling) {
+  // Sixty-four characters: twelve groups of a TEMP part and their blanks.
+  const std::string line = "TTAA 59121 27612 99005 10658 27015 00134 09857 27516 92812 12345";
+  TdlgDisplayTLG d(nullptr);
+  d.Prepare("USMS01 RUMS 091100\r\n" + line + "\r\nNNNN", "", true, "");
+  d.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+  QApplication::processEvents();
+  EXPECT_EQ(d.memTLG->horizontalScrollBar()->maximum(), 0) << d.width();
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -130,10 +131,12 @@ TEST(MainWindow, TypingIntoThePanelFollowsItsRules) {
   EXPECT_TRUE(PaintedIn(w->edtSondeId, kBlue));
 
   TypeText(w->cmbObserver->lineEdit(), QStringLiteral("ab1ж"));
+  QTest::keyClick(w->cmbObserver->lineEdit(), Qt::Key_Return);  // the entry is checked once finished
   EXPECT_EQ(w->cmbObserver->currentText(), QStringLiteral("1Ж"));
   EXPECT_TRUE(PaintedIn(w->cmbObserver, kRed));
   w->cmbObserver->lineEdit()->clear();
   TypeText(w->cmbObserver->lineEdit(), QStringLiteral("пет"));
+  QTest::keyClick(w->cmbObserver->lineEdit(), Qt::Key_Return);
   EXPECT_EQ(w->cmbObserver->currentText(), QStringLiteral("ПЕТ"));
   EXPECT_EQ(w->cmbObserver->findText(QStringLiteral("ПЕТ")), 0);
 
@@ -217,4 +220,161 @@ TEST(MainWindow, ScreenshotsAreWritten) {
     EXPECT_GT(img.height(), 60) << name;
   }
   if (qEnvironmentVariableIsSet("TERN_SHOTS")) SaveScreenshots(*d.window, qEnvironmentVariable("TERN_SHOTS"));
+}
+
+namespace {
+
+// The desktop's locale for as long as the object lives; widgets made meanwhile take it.
+class DefaultLocale {
+ public:
+  explicit DefaultLocale(const QLocale& l) : old_(QLocale()) { QLocale::setDefault(l); }
+  ~DefaultLocale() { QLocale::setDefault(old_); }
+
+ private:
+  QLocale old_;
+};
+
+// The darkest pixel of a rendered widget, as a grey level: text in black reads 0.
+int DarkestGrey(QWidget* w) {
+  const QImage img = w->grab().toImage();
+  int darkest = 255;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) darkest = std::min(darkest, qGray(img.pixel(x, y)));
+  return darkest;
+}
+
+}  // namespace
+
+TEST(MainWindow, NumbersTakeEitherSeparatorAndShowThePointInAnyLocale) {
+  const DefaultLocale russian(QLocale(QLocale::Russian, QLocale::Russia));
+  Desk d;
+  ASSERT_TRUE(d.Create());
+  d.window->LoadAscent(d.Ascent("20260514_12.info"));
+  auto* w = d.window.get();
+  w->show();
+  QApplication::setActiveWindow(w);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  // Each case: the box, what the operator types, the value the panel keeps and what the box shows.
+  struct Case { QDoubleSpinBox* box; const char* typed; double value; const char* shown; };
+  const Case cases[] = {
+      {w->speNozzleLift, "2.5", 2.5, "2.50"},  {w->speNozzleLift, "1,25", 1.25, "1.25"},
+      {w->speNozzleLift, "1.25", 1.25, "1.25"}, {w->speTrainLen, "25.5", 25.5, "25.5"},
+      {w->speTrainLen, "30,5", 30.5, "30.5"},
+  };
+  for (const auto& c : cases) {
+    c.box->setFocus();
+    c.box->selectAll();
+    QTest::keyClicks(c.box, QString::fromLatin1(c.typed));
+    QTest::keyClick(c.box, Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(c.box->value(), c.value) << c.typed;
+    EXPECT_EQ(c.box->text(), QString::fromLatin1(c.shown)) << c.typed;
+  }
+  EXPECT_DOUBLE_EQ(w->Desk().Panel.Lift, 1.25);
+  EXPECT_DOUBLE_EQ(w->Desk().Panel.Train, 30.5);
+  // The lift restored from a sent-messages file shows its hundredths.
+  w->Desk().Panel.Lift = 1.25;
+  w->ShowPanel();
+  EXPECT_EQ(w->speNozzleLift->text(), QStringLiteral("1.25"));
+}
+
+TEST(MainWindow, UnavailableSendButtonsLookUnavailable) {
+  Desk d;
+  ASSERT_TRUE(d.Create());
+  QPushButton* ttaa = d.window->sendButtons[kSendTTAA - 1];
+  ASSERT_FALSE(ttaa->isEnabled());
+  EXPECT_GT(DarkestGrey(ttaa), 100);  // no black caption on a button that does nothing
+  d.window->LoadAscent(d.Ascent("20260514_12.info"));
+  ASSERT_TRUE(ttaa->isEnabled());
+  EXPECT_LT(DarkestGrey(ttaa), 60);
+  EXPECT_FALSE(d.window->sendButtons[kSendBufrI - 1]->isEnabled());
+  EXPECT_GT(DarkestGrey(d.window->sendButtons[kSendBufrI - 1]), 100);
+}
+
+TEST(MainWindow, ObserverJoinsTheListOnlyWhenItsEntryIsFinished) {
+  Desk d;
+  ASSERT_TRUE(d.Create());
+  d.window->LoadAscent(d.Ascent("20260514_12.info"));
+  auto* w = d.window.get();
+  w->show();
+  QApplication::setActiveWindow(w);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  QLineEdit* edit = w->cmbObserver->lineEdit();
+  auto items = [w] {
+    QStringList l;
+    for (int i = 0; i < w->cmbObserver->count(); ++i) l << w->cmbObserver->itemText(i);
+    return l;
+  };
+  const QStringList before = items();
+
+  edit->setFocus();
+  TypeText(edit, QStringLiteral("иван"));
+  QApplication::processEvents();
+  EXPECT_EQ(items(), before);  // nothing joins while typing
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(w->cmbObserver->currentText(), QStringLiteral("ИВАН"));
+  QStringList withIvan = before;
+  withIvan << QStringLiteral("ИВАН");
+  withIvan.sort();
+  EXPECT_EQ(items(), withIvan);
+
+  // Leaving the box finishes the entry too.
+  edit->selectAll();
+  TypeText(edit, QStringLiteral("пет"));
+  w->edtSondeId->setFocus();
+  QApplication::processEvents();
+  EXPECT_NE(items().indexOf(QStringLiteral("ПЕТ")), -1);
+  EXPECT_EQ(items().indexOf(QStringLiteral("ИВА")), -1);
+  EXPECT_EQ(items().indexOf(QStringLiteral("ПЕ")), -1);
+  EXPECT_TRUE(w->Desk().Panel.Ok[kInfoObserver]);
+
+  // A choice from the list is an entry of its own.
+  edit->setFocus();
+  const int ivan = w->cmbObserver->findText(QStringLiteral("ИВАН"));
+  w->cmbObserver->setCurrentIndex(ivan == 0 ? 1 : 0);
+  QTest::keyClick(w->cmbObserver, ivan == 0 ? Qt::Key_Up : Qt::Key_Down);
+  EXPECT_EQ(ToQ(w->Desk().Panel.ObserverText), w->cmbObserver->itemText(ivan));
+}
+
+TEST(MainWindow, AChoiceFromAListPaintsItsInputBlueAndTheListStaysBlack) {
+  Desk d;
+  ASSERT_TRUE(d.Create());
+  d.window->LoadAscent(d.Ascent("20260514_12.info"));
+  auto* w = d.window.get();
+  w->show();
+  QApplication::setActiveWindow(w);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  // Each case: a list and its label; the operator opens the list with the mouse and picks another entry.
+  const std::pair<QComboBox*, QLabel*> cases[] = {
+      {w->cmbRaRa, w->lblRaRa}, {w->cmbBalloon, w->lblBalloon}, {w->cmbGas, w->lblGas}};
+  for (const auto& [box, label] : cases) {
+    QTest::mouseClick(box, Qt::LeftButton);
+    ASSERT_TRUE(tern::test::WaitFor([box = box] { return box->view()->isVisible(); })) << label->text().toStdString();
+    QTest::qWait(20);  // the operator looks at the list before choosing
+    const int before = box->currentIndex();
+    QTest::keyClick(box->view(), before + 1 < box->count() ? Qt::Key_Down : Qt::Key_Up);
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    ASSERT_TRUE(tern::test::WaitFor([box = box] { return !box->view()->isVisible(); }));
+    // Under X the window is made active again once the list has closed.
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(box, &back);
+    QApplication::processEvents();
+    EXPECT_NE(box->currentIndex(), before);
+    EXPECT_TRUE(PaintedIn(label, kBlue)) << label->text().toStdString();
+    EXPECT_TRUE(PaintedIn(box, kBlue)) << label->text().toStdString();
+  }
+  // The termination list is required (red box) but its entries are drawn black.
+  ASSERT_TRUE(PaintedIn(w->cmbTerminationReason, kRed));
+  w->cmbTerminationReason->showPopup();
+  ASSERT_TRUE(tern::test::WaitFor([w] { return w->cmbTerminationReason->view()->isVisible(); }));
+  const QImage list = w->cmbTerminationReason->view()->viewport()->grab().toImage();
+  int reddish = 0, dark = 0;
+  for (int y = 0; y < list.height(); ++y)
+    for (int x = 0; x < list.width(); ++x) {
+      const QColor c = list.pixelColor(x, y);
+      reddish += c.red() > 150 && c.green() < 90 && c.blue() < 90;
+      dark += qGray(c.rgb()) < 60;
+    }
+  w->cmbTerminationReason->hidePopup();
+  EXPECT_EQ(reddish, 0) << dark;
+  EXPECT_GT(dark, 20) << reddish;  // the entries' text is there, in black
 }

@@ -5,11 +5,15 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTabWidget>
+#include <QTest>
+#include <QToolTip>
 
 #include "FakeAscent.h"
 #include "TestSupport.h"
 #include "base/Files.h"
+#include "base/Text.h"
 #include "review/CheckDataCharts.h"
 #include "review/ViewCheckData.h"
 
@@ -159,4 +163,48 @@ TEST(ViewCheckDataWindow, CancelledEditQuestionNeverShowsTheWindow) {
   EXPECT_FALSE(ShowCheckData(nullptr, *a, false, op));
   ASSERT_EQ(op.messages.size(), 1u);
   EXPECT_EQ(Cp1251ToUtf8(op.messages[0]), "Отправка BUFR отменена");
+}
+
+TEST(ViewCheckDataWindow, ChartsWritePointNumbersAndKeepThePointTip) {
+  QLocale old;
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  tern::test::TempDir dir;
+  auto a = Profile(dir.path());
+  for (int i = 0; i < a->LevelCount; ++i) {
+    a->Levels[i].LatDisp = 55.93 + 0.013 * i;  // a track of fractional degrees
+    a->Levels[i].LonDisp = 37.52 + 0.021 * i;
+  }
+  CheckDataModel model(*a, false);
+  ScriptedOperator op;
+  TfrmViewCheckData w(model, op);
+  w.resize(1200, 700);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  for (QCustomPlot* plot : {w.ChrtTemp, w.ChrtWind, w.ChrtXY}) {
+    w.pages->setCurrentWidget(plot);
+    plot->replot();
+    for (QCPAxis* axis : {plot->xAxis, plot->yAxis})
+      for (const QString& label : axis->tickVectorLabels())
+        EXPECT_FALSE(label.contains(QLatin1Char(','))) << plot->objectName().toStdString() << " " << label.toStdString();
+  }
+  QLocale::setDefault(old);
+
+  // The hover tip of a point is not replaced a second later by a hint.
+  w.pages->setCurrentWidget(w.ChrtTemp);
+  QCPCurve* t = nullptr;
+  for (int i = 0; i < w.ChrtTemp->plottableCount() && !t; ++i)
+    if (auto* c = qobject_cast<QCPCurve*>(w.ChrtTemp->plottable(i)); c && !c->data()->isEmpty()) t = c;
+  ASSERT_NE(t, nullptr);
+  const auto point = t->data()->constBegin();
+  const QPoint at(static_cast<int>(t->keyAxis()->coordToPixel(point->key)),
+                  static_cast<int>(t->valueAxis()->coordToPixel(point->value)));
+  QHelpEvent help(QEvent::ToolTip, at, w.ChrtTemp->mapToGlobal(at));
+  QApplication::sendEvent(w.ChrtTemp, &help);
+  bool aLevelsLine = false;
+  for (int i = 0; i < a->LevelCount; ++i)
+    aLevelsLine = aLevelsLine || QToolTip::text() == QString::fromStdString(Cp1251ToUtf8(model.Line(i)));
+  EXPECT_TRUE(aLevelsLine) << QToolTip::text().toStdString();
+  // The hint about the splitter stays on the splitter's handle.
+  EXPECT_TRUE(w.splitter->toolTip().isEmpty());
+  EXPECT_FALSE(w.splitter->handle(1)->toolTip().isEmpty());
 }

@@ -40,7 +40,8 @@ void TDesk::Create(const std::string& settingsFolder, TDateTime utcNow) {
   if (!ProgramFolderOverride.empty())
     ProgramFolder = IncludeTrailingSeparator(ProgramFolderOverride);
   else
-    ProgramFolder = HasSwitch(Params, "AC") ? CurrentFolder() : ExecutableFolder();
+    ProgramFolder = ProgramFolderFor(Params, CurrentFolder(), ExecutableFolder(), UserProgramFolder());
+  ForceFolders(ProgramFolder);
   SettingsFolder = settingsFolder.empty() ? ProgramFolder : IncludeTrailingSeparator(settingsFolder);
 
   ReadStationCode();

@@ -64,7 +64,7 @@ void ApplyRequest(const tSendRequest& r, TAscentPanel& p) {
       throw TernError(cp("Нет такого номера в списке ") + what + ": " + std::to_string(*index));
     list.Index = *index;
   };
-  pick(p.RaRa, r.RaRa, "--rara");
+  pick(p.RaRa, r.RaRa, "--radiosonde");
   pick(p.Balloon, r.Balloon, "--balloon");
   pick(p.Gas, r.Gas, "--gas");
   pick(p.Termination, r.Termination, "--termination");
@@ -100,6 +100,12 @@ tSendRequest ParseSendArguments(const std::vector<std::string>& args) {
   if (!r.Tag) throw TernError(cp("Неизвестное сообщение: ") + args[1]);
   for (size_t i = 2; i < args.size(); i += 2) {
     const std::string& name = args[i];
+    // "--repeated" alone is the flag of the other commands; "--repeated 0|1" is kept.
+    if (name == "--repeated" && (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0)) {
+      r.Repeated = 1;
+      --i;
+      continue;
+    }
     if (i + 1 >= args.size()) throw TernError(cp("Нет значения для ") + name);
     const std::string& v = args[i + 1];
     if (name == "--bbb") {
@@ -107,7 +113,7 @@ tSendRequest ParseSendArguments(const std::vector<std::string>& args) {
       if (!ValidBbb(r.BBB)) throw TernError(cp("Неверный индикатор BBB: ") + v);
     } else if (name == "--number") {
       r.Number = IntArg(name, v);
-    } else if (name == "--rara") {
+    } else if (name == "--radiosonde" || name == "--rara") {  // the other commands' name; "--rara" as before
       r.RaRa = IntArg(name, v);
     } else if (name == "--balloon") {
       r.Balloon = IntArg(name, v);

@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
+#include "base/Files.h"
 #include "base/Text.h"
 
 namespace tern {
@@ -61,6 +63,21 @@ std::string LogDateLine(TDateTime dt) {
   std::snprintf(buf, sizeof buf, "%c%sE%c%04d", dt < 0 ? '-' : ' ', m.substr(0, e).c_str(), exponent < 0 ? '-' : '+',
                 std::abs(exponent));
   return buf;
+}
+
+std::string ProgramFolderFor(const ParamList& params, const std::string& currentFolder,
+                             const std::string& executableFolder, const std::string& userFolder) {
+  if (HasSwitch(params, "AC")) return IncludeTrailingSeparator(currentFolder);
+  if (FileExists(IncludeTrailingSeparator(executableFolder) + "STATION.CNF"))
+    return IncludeTrailingSeparator(executableFolder);
+  return IncludeTrailingSeparator(userFolder);
+}
+
+std::string UserProgramFolder() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  // The base directory rules ignore a relative value.
+  const std::string base = xdg && *xdg == '/' ? IncludeTrailingSeparator(xdg) : HomeFolder() + ".config/";
+  return base + "tern2bufr/";
 }
 
 bool Log::Open(std::string_view path, TDateTime localNow) {

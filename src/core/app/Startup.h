@@ -33,6 +33,16 @@ std::string LogDateLine(TDateTime dt);
 inline bool OpenLog(std::string_view path) { return Log::Open(path); }
 inline void WriteLog(std::string_view text) { Log::Write(text); }
 
+// The folder of ASCVAR.CNF and the fallback for the settings: the working
+// folder with "AC"; the executable's folder when it holds STATION.CNF (a
+// portable copy); otherwise the user's own folder under $XDG_CONFIG_HOME
+// (default ~/.config), because an installed program cannot write beside its
+// executable. Only decides; UserProgramFolder() is created by the caller.
+std::string ProgramFolderFor(const ParamList& params, const std::string& currentFolder,
+                             const std::string& executableFolder, const std::string& userFolder);
+// $XDG_CONFIG_HOME/tern2bufr/, or ~/.config/tern2bufr/ when it is unset or not absolute.
+std::string UserProgramFolder();
+
 struct StartupFolders {
   std::string settingsFolder;  // ends with a separator when not empty
   std::string programFolder;   // ends with a separator

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 
+#include "PointNumbers.h"
 #include "review/CheckDataModel.h"
 #include "sounding/UAMessage.h"
 
@@ -102,6 +103,7 @@ CheckDataCharts::CheckDataCharts(CheckDataModel& model, QCustomPlot* temp, QCust
   trackSelRej_ = MakeCurve(xy_->xAxis, xy_->yAxis, Qt::red, false, shape);
 
   for (QCustomPlot* plot : {temp_, wind_, xy_}) {
+    plot->setLocale(PointLocale());  // tick labels with the point, as in the table
     plot->installEventFilter(this);
     plot->setMouseTracking(true);
     connect(plot->selectionRect(), &QCPSelectionRect::accepted, this,
@@ -524,6 +526,13 @@ bool CheckDataCharts::eventFilter(QObject* watched, QEvent* event) {
       dragPlot_ = nullptr;
       plot->setSelectionRectMode(QCP::srmCustom);
       emit bandMoved(bandStart_, bandEnd_, onlyEnd);
+      return true;
+    }
+    case QEvent::ToolTip: {
+      // Over a point the point's values stay; the chart's own hint shows only between points.
+      bool onTrack = false;
+      if (NearestLevel(plot, static_cast<QHelpEvent*>(event)->pos(), &onTrack) < 0) return false;
+      ShowTip(plot, static_cast<QHelpEvent*>(event)->pos());
       return true;
     }
     case QEvent::KeyPress: {

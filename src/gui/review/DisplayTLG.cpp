@@ -9,7 +9,12 @@
 #include <QPushButton>
 #include <QPainter>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "ChoiceBox.h"
 #include "ErrorBoundary.h"
@@ -110,6 +115,22 @@ void TdlgDisplayTLG::Prepare(const std::string& text, const std::string& caption
   memTLG->setPlainText(MemoText(text));
   memTLG->document()->setModified(false);
   btnOK->setFocus();
+  FitWidestLine();
+}
+
+void TdlgDisplayTLG::FitWidestLine() {
+  // The widest line shows whole: a TEMP line's last group must not hide behind the edge.
+  const QFontMetrics fm(memTLG->font());
+  int widest = 0;
+  for (const QString& line : memTLG->toPlainText().split(QLatin1Char('\n')))
+    widest = std::max(widest, fm.horizontalAdvance(line));
+  const QMargins m = layout()->contentsMargins();
+  const int chrome = 2 * memTLG->frameWidth() + 2 * static_cast<int>(std::ceil(memTLG->document()->documentMargin())) +
+                     memTLG->verticalScrollBar()->sizeHint().width() + m.left() + m.right() + 4;
+  int want = widest + chrome;
+  if (const QScreen* screen = (parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen()))
+    want = std::min(want, screen->availableGeometry().width() - 16);
+  if (want > width()) resize(want, height());
 }
 
 std::string TdlgDisplayTLG::Result() const {

@@ -43,6 +43,7 @@ class TdlgDisplayTLG : public QDialog {
   bool btnPrintClick();
 
  private:
+  void FitWidestLine();
   IOperator* op_;
   std::unique_ptr<IOperator> ownOp_;
   std::unique_ptr<QPrinter> printer_;

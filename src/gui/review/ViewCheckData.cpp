@@ -158,7 +158,6 @@ void TfrmViewCheckData::BuildTools() {
 
 void TfrmViewCheckData::BuildBody() {
   splitter = new QSplitter(Qt::Horizontal, this);
-  splitter->setToolTip(U("Передвиньте влево-вправо для удобного просмотра"));
   auto* tablePanel = new QWidget(splitter);
   auto* col = new QVBoxLayout(tablePanel);
   col->setContentsMargins(0, 0, 0, 0);
@@ -197,6 +196,8 @@ void TfrmViewCheckData::BuildBody() {
   splitter->addWidget(tablePanel);
   splitter->addWidget(pages);
   splitter->setSizes({panelWidth, 1000});
+  // The hint belongs to the handle only: on the panes it would cover the chart's point values.
+  splitter->handle(1)->setToolTip(U("Передвиньте влево-вправо для удобного просмотра"));
 }
 
 QPushButton* TfrmViewCheckData::RejectButton(int tag) const {

@@ -108,5 +108,28 @@ TEST(SendCommand, ClipboardModeAndBadArgumentsAreRefused) {
   EXPECT_EQ(RunCli(s.dir.path(), "send").exitCode, 2);
 }
 
+TEST(SendCommand, OptionsAreNamedAsInTheOtherCommands) {
+  // Each row: the options after the message, the radiosonde index and the repeated flag they give.
+  const struct {
+    std::vector<std::string> options;
+    std::optional<int> raRa, repeated;
+  } rows[] = {{{"--radiosonde", "2"}, 2, std::nullopt},
+              {{"--rara", "1"}, 1, std::nullopt},  // the earlier spelling
+              {{"--repeated"}, std::nullopt, 1},
+              {{"--repeated", "--radiosonde", "0"}, 0, 1},
+              {{"--repeated", "0", "--rara", "3"}, 3, 0}};
+  for (const auto& row : rows) {
+    std::vector<std::string> args{"a.info", "BUFR1"};
+    args.insert(args.end(), row.options.begin(), row.options.end());
+    const tSendRequest r = ParseSendArguments(args);
+    EXPECT_EQ(r.RaRa, row.raRa) << row.options.front();
+    EXPECT_EQ(r.Repeated, row.repeated) << row.options.front();
+  }
+  // What a new user types after reading the other commands' usage is taken by send too.
+  test::DemoStation s;
+  const CliRun r = RunCli(s.dir.path(), Send(s, "TTBB --radiosonde 0 --repeated"));
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+}
+
 }  // namespace
 }  // namespace tern

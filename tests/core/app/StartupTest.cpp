@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "TestSupport.h"
 #include "app/Startup.h"
 #include "base/Files.h"
+#include "base/Text.h"
 
 using namespace tern;
 
@@ -65,4 +68,40 @@ TEST(Folders, CompanionFilesExactNameFirstThenAnyCase) {
   tern::test::WriteBytes(dir / "asc.info", "y");
   EXPECT_EQ(FindCompanionFile(dir / "asc", ".info"), dir / "asc.info");
   EXPECT_FALSE(FindCompanionFile(dir / "asc", ".prof"));
+}
+
+TEST(Folders, ProgramFolderIsAPortableCopyOrTheUsersOwn) {
+  tern::test::TempDir dir;
+  const std::string portable = dir / "portable/", installed = dir / "usr/bin/", user = dir / "home/.config/tern2bufr/";
+  ForceFolders(portable);
+  ForceFolders(installed);
+  tern::test::WriteBytes(portable + "STATION.CNF", "[TERN]\r\nTERN=5\r\n");
+  struct Case { ParamList params; std::string exe; std::string expected; };
+  const Case cases[] = {
+      {{}, portable, portable},                     // settings beside the executable: a portable copy
+      {{}, installed, user},                        // an installed program: the user's folder
+      {{"-C", portable}, installed, user},          // the settings switch does not move ASCVAR.CNF
+      {{"/ac"}, portable, dir / "work/"},           // the working folder wins over both
+      {{}, dir / "portable", portable},             // the separator is added
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ProgramFolderFor(c.params, dir / "work", c.exe, user), c.expected) << c.exe;
+}
+
+TEST(Folders, UserProgramFolderFollowsXdgConfigHome) {
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  const char* old = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = old ? old : "";
+  struct Case { const char* xdg; std::string expected; };
+  const Case cases[] = {
+      {"/srv/cfg", "/srv/cfg/tern2bufr/"},
+      {"/srv/cfg/", "/srv/cfg/tern2bufr/"},
+      {"", IncludeTrailingSeparator(home.empty() ? "/" : home) + ".config/tern2bufr/"},
+      {"relative/cfg", IncludeTrailingSeparator(home.empty() ? "/" : home) + ".config/tern2bufr/"},
+  };
+  for (const auto& c : cases) {
+    ::setenv("XDG_CONFIG_HOME", c.xdg, 1);
+    EXPECT_EQ(UserProgramFolder(), c.expected) << c.xdg;
+  }
+  if (old) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
 }

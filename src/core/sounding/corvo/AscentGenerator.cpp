@@ -162,6 +162,9 @@ GeneratedAscent GenerateCorvoAscent(const std::string& folder, const AscentPlan&
   out.table[static_cast<size_t>(tropo)].tropopause = true;
   // The standard levels sit exactly on their pressure: the nearest level is moved there.
   for (int sl : kStandardLevels) {
+    // A level the balloon never reached is not forced onto the top of the table:
+    // that would put a low pressure at a height far below its own.
+    if (sl < out.table.back().pressure) continue;
     auto nearest = std::min_element(out.table.begin() + 1, out.table.end(), [sl](const auto& a, const auto& b) {
       return std::abs(a.pressure - sl) < std::abs(b.pressure - sl);
     });

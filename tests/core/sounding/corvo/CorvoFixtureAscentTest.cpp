@@ -2,7 +2,13 @@
 // route, each line chosen to show one rule of its reader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "CorvoTestSupport.h"
+#include "config/CodeTables.h"
+#include "config/MyIniFile.h"
+#include "review/ChartScales.h"
 
 namespace tern::test {
 namespace {
@@ -115,6 +121,11 @@ TEST(CorvoFixtureAscent, DemoAscentsReadWithoutQuestions) {
     uint8_t rs = 0;
     ASSERT_TRUE(a.OpenAscent(folder + name, rs)) << name;
     EXPECT_EQ(rs, 90);
+    // The ascent's radiosonde is one the station flies: opening it asks nothing about retired codes.
+    tGSSystemCodes gs;
+    ASSERT_TRUE(ReadGroundSystem(TMyIniFile(folder + "../../settings/BUFRCODES.CNF"), a.SystemCode, gs));
+    EXPECT_TRUE(std::any_of(gs.Rs.begin(), gs.Rs.end(), [rs](const tRsSystemCodes& c) { return c.Code % 100 == rs; }))
+        << name;
     for (bool bufrI : {true, false}) {
       a.SetBufrI(bufrI);
       ASSERT_TRUE(a.LoadData()) << name;
@@ -124,6 +135,14 @@ TEST(CorvoFixtureAscent, DemoAscentsReadWithoutQuestions) {
       EXPECT_TRUE(a.GetTelegramFile(1, path));
       EXPECT_TRUE(a.GetLayerFile(path));
       EXPECT_TRUE(a.GetGroundFile(path));
+    }
+    // Neighbouring levels deviate alike from the standard atmosphere: no level
+    // is pinned to a pressure far from its height (a spike on the dH curve).
+    for (int i = 1; i < a.LevelCount; ++i) {
+      const tUALevel &l = a.Levels[i], &below = a.Levels[i - 1];
+      if (!Present(l.Pressure) || !Present(below.Pressure) || !Present(l.Height) || !Present(below.Height)) continue;
+      const double step = (l.Height - StdAtmHeight(l.Pressure)) - (below.Height - StdAtmHeight(below.Pressure));
+      EXPECT_LT(std::fabs(step), 30) << name << " level " << i << " at " << l.Pressure << " hPa";
     }
     ++read;
   }

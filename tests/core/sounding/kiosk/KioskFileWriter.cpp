@@ -53,13 +53,13 @@ std::string WriteAscent(const std::string& base, const std::string& name, const 
   return stg;
 }
 
-std::vector<EdtPoint> SampleProfile(int points) {
+std::vector<EdtPoint> SampleProfile(int points, double surfaceHeight) {
   std::vector<EdtPoint> out;
   const double pTop = 8.0, pSurface = 1002.0;
   for (int i = 0; i < points; ++i) {
     const double f = points > 1 ? static_cast<double>(i) / (points - 1) : 0.0;
     const double p = pSurface * std::pow(pTop / pSurface, f);
-    const double z = 150.0 + 7000.0 * std::log(pSurface / p);
+    const double z = surfaceHeight + 7000.0 * std::log(pSurface / p);
     EdtPoint e;
     e.time = static_cast<float>(f * 6000.0);
     e.pressure = static_cast<float>(std::round(p * 10) / 10);

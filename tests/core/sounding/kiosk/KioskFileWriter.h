@@ -34,6 +34,7 @@ std::string WriteAscent(const std::string& base, const std::string& name, const 
 
 // A plausible winter ascent from 1002 hPa up to 8 hPa with every quantity,
 // humidity ending near 300 hPa; for the sample ascent and the end-to-end tests.
-std::vector<EdtPoint> SampleProfile(int points);
+// surfaceHeight: the launch height in metres (the station's barometer height for the demo).
+std::vector<EdtPoint> SampleProfile(int points, double surfaceHeight = 150.0);
 
 }  // namespace tern::test::kiosk

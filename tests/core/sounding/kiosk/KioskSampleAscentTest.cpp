@@ -3,8 +3,13 @@
 // generator, run this suite once with TERN_WRITE_DEMO=1 to rewrite the files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
 
 #include "../../bufr/EccodesDecode.h"
 #include "KioskFileWriter.h"
@@ -30,8 +35,18 @@ struct SampleFile {
 
 constexpr int kSamplePoints = 600;
 constexpr int kSampleLastWind = 560;
+constexpr double kSampleSurfaceHeight = 187;  // the demo station's barometer height
 
-std::vector<SampleFile> SampleAscentFiles() {
+std::string Fmt(const char* format, ...) {
+  char buf[64];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buf, sizeof buf, format, args);
+  va_end(args);
+  return buf;
+}
+
+kw::CardPlan SampleCard() {
   kw::CardPlan card;
   card.size = 186;
   card.variant = 0;
@@ -41,34 +56,131 @@ std::vector<SampleFile> SampleAscentFiles() {
   card.month = 12;
   card.year = 2026;
   card.hour = 23.25f;
-  const auto text = [](std::string_view utf8) { return cp(utf8); };
-  return {
-      {"RAW/2612/26120900.stg", kw::MakeCard(card)},
-      {"RESULT/2612/26120900.EDT", kw::MakeEdt(kw::SampleProfile(kSamplePoints), kSampleLastWind, 0)},
-      {"ttaa",
-       text("TTAA 09001 27612 99002 05123 24003 00164 05323 24003 92710 08728 24004\r\n"
-            "85302 12733 24304 70661 21345 24705 50502 36764 25307 40658 46977\r\n"
-            "25608 30859 600// 26110 25987 682// 26511 20143 751// 26913 15344\r\n"
-            "731// 27414 10628 702// 28117 88200 751// 26913 77999=\r\n")},
-      {"ttbb",
-       text("TTBB 09000 27612 00002 05123 11925 08728 22850 12733 33700 21345\r\n"
-            "44500 36764 55300 600// 66200 751// 77100 702// 21212 00002 24003\r\n"
-            "11850 24304 22500 25307 33300 26110 44100 28117 31313 57503 82315\r\n"
-            "41414 70560=\r\n")},
-      {"ttcc",
-       text("TTCC 09001 27612 70879 677// 28719 50134 654// 29321 30471 618//\r\n"
-            "30224 20755 590// 30926 10240 541// 32130 88999 77999=\r\n")},
-      {"ttdd",
-       text("TTDD 0900/ 27612 11700 677// 22500 654// 33300 618// 44100 541//\r\n"
-            "21212 11700 28719 22300 30224 33100 32130=\r\n")},
-      {"sloy", text("СЛОЙ 27612 09000 00150 -0050 084 24003 01000 -0086 080 24204=\r\n")},
-      {"priz",
-       text("ПРИЗЕМНЫЙ СЛОЙ\r\n"
-            "27612 09.12.2026 00 ВСВ\r\n"
-            "------------------------------\r\n"
-            "ПРИЗ 27612 09000 00150 -050 084 24003\r\n"
-            "00300 -068 082 24103 00600 -085 080 24204=\r\n")},
+  return card;
+}
+
+// TEMP groups as a workstation writes them: the temperature's tenths digit is
+// even above zero and odd below, the depression in tenths up to 5 degrees and
+// plus 50 from 6 on, the wind direction in fives with the speed's hundreds
+// added to it.
+std::string TempGroup(const tUALevel& l) {
+  long t = std::lround(l.Temp * 10);
+  if ((std::labs(t) % 2 == 1) != (t < 0)) t += l.Temp * 10 > t ? 1 : -1;
+  std::string g = Fmt("%03ld", std::labs(t) % 1000);
+  if (!Present(l.DewPoint)) return g + "//";
+  const double dep = l.Temp - l.DewPoint;
+  const long dd = dep <= 5.0 ? std::lround(dep * 10) : std::min(99L, std::lround(dep) + 50);
+  return g + Fmt("%02ld", dd);
+}
+std::string WindGroup(const tUALevel& l) {
+  if (!Present(l.WindSpeed) || !Present(l.WindDir)) return "/////";
+  long ddd = std::lround(l.WindDir / 5) * 5 % 360;
+  if (ddd == 0) ddd = 360;
+  const long ff = std::lround(l.WindSpeed);
+  return Fmt("%05ld", ddd * 100 + ff + (ff >= 100 ? 400 : 0));
+}
+int StandardCode(int p) { return p == 1000 ? 0 : p >= 100 ? p / 10 % 100 : p; }
+// Heights: metres up to 700 hPa, decametres above, the thousands dropped.
+int StandardHeight(const tUALevel& l) {
+  const double h = l.Pressure > 500 ? l.Height : l.Height / 10;
+  return static_cast<int>(std::lround(h)) % 1000;
+}
+
+// Lines of at most 65 characters, broken between groups, CR LF after each.
+std::string TelegramLines(const std::vector<std::string>& groups) {
+  std::string out, line;
+  for (const std::string& g : groups) {
+    if (!line.empty() && line.size() + 1 + g.size() > 65) {
+      out += line + "\r\n";
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + g;
+  }
+  return out + line + "\r\n";
+}
+
+// The four TEMP parts made from the profile exactly as the desk reads it, so
+// that the telegrams and the BUFR messages of the sample tell the same story.
+std::vector<SampleFile> SampleTelegrams(const std::string& card, const std::string& edt) {
+  TempDir dir;
+  WriteBytes(dir / "RAW/2612/26120900.stg", card);
+  WriteBytes(dir / "RESULT/2612/26120900.EDT", edt);
+  auto a = std::make_unique<TuaKioskMessage>();
+  a->KioskBase = dir.path();
+  a->TlgFolder = dir.path();
+  a->StationInd = 27612;
+  uint8_t rs = 0;
+  if (!a->OpenAscent(dir / "RAW/2612/26120900.stg", rs)) throw std::runtime_error("sample card");
+  a->SetBufrI(false);
+  if (!a->LoadData()) throw std::runtime_error("sample profile");
+
+  std::vector<const tUALevel*> low, high;  // standard levels up to 100 hPa and above it
+  for (int i = 0; i < a->LevelCount; ++i)
+    if (a->Levels[i].SigFlags & kSigStandard) (a->Levels[i].Pressure >= 100 ? low : high).push_back(&a->Levels[i]);
+  const tUALevel& sfc = a->Levels[0];
+  auto lastWind = [](const std::vector<const tUALevel*>& levels) {
+    int id = 0;
+    for (const tUALevel* l : levels)
+      if (Present(l->WindSpeed)) id = static_cast<int>(l->Pressure) / (l->Pressure >= 100 ? 100 : 10) % 10;
+    return id;
   };
+  std::vector<std::string> aa{"TTAA", Fmt("0900%d", lastWind(low)), "27612",
+                              Fmt("99%03d", static_cast<int>(std::lround(sfc.Pressure)) % 1000), TempGroup(sfc),
+                              WindGroup(sfc)};
+  for (const tUALevel* l : low) {
+    aa.push_back(Fmt("%02d%03d", StandardCode(static_cast<int>(l->Pressure)), StandardHeight(*l)));
+    aa.push_back(TempGroup(*l));
+    aa.push_back(WindGroup(*l));
+  }
+  // The profile marks neither a tropopause nor a maximum wind.
+  aa.insert(aa.end(), {"88999", "77999="});
+  std::vector<std::string> cc{"TTCC", Fmt("0900%d", lastWind(high)), "27612"};
+  bool windShown = true;
+  for (const tUALevel* l : high) {
+    cc.push_back(Fmt("%02d%03d", StandardCode(static_cast<int>(l->Pressure)), StandardHeight(*l)));
+    cc.push_back(TempGroup(*l));
+    windShown = windShown && Present(l->WindSpeed);
+    if (windShown) cc.push_back(WindGroup(*l));
+  }
+  cc.insert(cc.end(), {"88999", "77999="});
+
+  // Significant levels: the surface and every fiftieth record of the file.
+  std::vector<std::string> bb{"TTBB", "0900/", "27612"}, dd{"TTDD", "0900/", "27612"};
+  std::vector<std::string> bbWind{"21212"}, ddWind{"21212"};
+  int nb = 0, nd = 0;
+  for (int i = 0; i < a->LevelCount; ++i) {
+    const tUALevel& l = a->Levels[i];
+    if (i != 0 && (l.SigFlags & kSigStandard || i % 50 != 0)) continue;
+    const bool above = l.Pressure < 100;
+    const int n = above ? nd++ : nb++;
+    const std::string level = Fmt("%d%d%03ld", n % 10, n % 10,
+                                  (above ? std::lround(l.Pressure * 10) : std::lround(l.Pressure)) % 1000);
+    (above ? dd : bb).insert((above ? dd : bb).end(), {level, TempGroup(l)});
+    if (Present(l.WindSpeed)) (above ? ddWind : bbWind).insert((above ? ddWind : bbWind).end(), {level, WindGroup(l)});
+  }
+  bb.insert(bb.end(), bbWind.begin(), bbWind.end());
+  bb.insert(bb.end(), {"31313", Fmt("5%02d03", rs % 100), "82315", "41414", "70560="});
+  if (ddWind.size() > 1) dd.insert(dd.end(), ddWind.begin(), ddWind.end());
+  dd.back() += "=";
+  return {{"ttaa", TelegramLines(aa)}, {"ttbb", TelegramLines(bb)}, {"ttcc", TelegramLines(cc)},
+          {"ttdd", TelegramLines(dd)}};
+}
+
+std::vector<SampleFile> SampleAscentFiles() {
+  const auto text = [](std::string_view utf8) { return cp(utf8); };
+  const std::string card = kw::MakeCard(SampleCard());
+  const std::string edt = kw::MakeEdt(kw::SampleProfile(kSamplePoints, kSampleSurfaceHeight), kSampleLastWind, 0);
+  std::vector<SampleFile> files{{"RAW/2612/26120900.stg", card}, {"RESULT/2612/26120900.EDT", edt}};
+  for (SampleFile& f : SampleTelegrams(card, edt)) files.push_back(std::move(f));
+  files.push_back({"sloy", text("СЛОЙ 27612 09000 00150 -0050 084 24003 01000 -0086 080 24204=\r\n")});
+  // The workstation's surface-layer file: three lines of title, then the data;
+  // the message's own section line and its "=" come from the station's settings.
+  files.push_back({"priz", text("ПРИЗЕМНЫЙ СЛОЙ\r\n"
+                                "27612 09.12.2026 00 ВСВ\r\n"
+                                "------------------------------\r\n"
+                                "27612 09000 00150 -050 084 24003\r\n"
+                                "00300 -068 082 24103 00600 -085 080 24204\r\n")});
+  return files;
 }
 
 std::string SampleFolder() { return FixturePath("../../demo/ascents/kiosk/"); }
@@ -116,6 +228,45 @@ TEST(KioskSampleAscent, ReadsBackAsTheDeskWillRead) {
   for (int part = 1; part <= 4; ++part) {
     std::string path;
     EXPECT_TRUE(a->GetTelegramFile(part, path)) << part;
+  }
+  EXPECT_FLOAT_EQ(a->Levels[0].Height, kSampleSurfaceHeight);  // launched from the station's barometer height
+
+  // The TEMP parts tell what the profile tells: every standard level's
+  // temperature and depression as the desk reads them, no tropopause.
+  for (const char* part : {"ttaa", "ttcc"}) {
+    std::vector<std::string> groups;
+    std::string text = ReadBytes(SampleFolder() + part);
+    for (char& c : text)
+      if (c == '\r' || c == '\n' || c == '=') c = ' ';
+    for (size_t at = 0; at < text.size();) {
+      const size_t end = std::min(text.find(' ', at), text.size());
+      if (end > at) groups.push_back(text.substr(at, end - at));
+      at = end + 1;
+    }
+    EXPECT_NE(std::find(groups.begin(), groups.end(), "88999"), groups.end()) << part;
+    int checked = 0;
+    for (int i = 0; i < a->LevelCount; ++i) {
+      const tUALevel& l = a->Levels[i];
+      if (!(l.SigFlags & kSigStandard) || (l.Pressure >= 100) != (part[2] == 'a')) continue;
+      const int p = static_cast<int>(l.Pressure);
+      const std::string code = Fmt("%02d", p == 1000 ? 0 : p >= 100 ? p / 10 % 100 : p);
+      // Level, temperature and wind groups in threes after the heading groups.
+      size_t at = 3;
+      while (at + 1 < groups.size() && groups[at].compare(0, 2, code) != 0) at += 3;
+      ASSERT_LT(at + 1, groups.size()) << part << " " << p;
+      const std::string t = groups[at + 1];
+      const int ttt = std::stoi(t.substr(0, 3));
+      const double temp = (ttt % 2 ? -1 : 1) * ttt / 10.0;
+      EXPECT_NEAR(temp, l.Temp, 0.15) << part << " " << p;
+      if (Present(l.DewPoint)) {
+        const int dd = std::stoi(t.substr(3, 2));
+        EXPECT_NEAR(dd <= 50 ? dd / 10.0 : dd - 50, l.Temp - l.DewPoint, dd <= 50 ? 0.051 : 0.5) << part << " " << p;
+      } else {
+        EXPECT_EQ(t.substr(3), "//") << part << " " << p;
+      }
+      ++checked;
+    }
+    EXPECT_GE(checked, 5) << part;
   }
   std::string path;
   EXPECT_TRUE(a->GetLayerFile(path));
