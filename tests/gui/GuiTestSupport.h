@@ -2,9 +2,11 @@
 // Helpers for driving modal windows in tests: act on the next modal box once it is shown.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -59,6 +61,12 @@ inline void TypeText(QWidget* w, const QString& text) {
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
     QApplication::sendEvent(w, &release);
   }
+}
+
+// What the window system sends when the operator clicks a window's title-bar close control.
+inline void CloseByTitleBar(QWidget* w) {
+  QCloseEvent close;
+  QApplication::sendEvent(w->windowHandle(), &close);
 }
 
 }  // namespace tern::test

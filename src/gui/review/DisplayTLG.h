@@ -39,10 +39,13 @@ class TdlgDisplayTLG : public QDialog {
   void btnOKClick();
   void btnRestoreClick();
   void btnCancelClick();
-  // False when nothing was printed (setup cancelled or the printer failed).
+  // False when nothing was printed (setup cancelled or the printer failed;
+  // a failure is reported to the operator).
   bool btnPrintClick();
 
  private:
+  void Print(const std::string& text);
+
   IOperator* op_;
   std::unique_ptr<IOperator> ownOp_;
   std::unique_ptr<QPrinter> printer_;
