@@ -101,6 +101,8 @@ TdlgDisplayTLG::TdlgDisplayTLG(QWidget* owner, IOperator* op)
 
 TdlgDisplayTLG::~TdlgDisplayTLG() = default;
 
+void TdlgDisplayTLG::SetPrinter(std::unique_ptr<QPrinter> printer) { printer_ = std::move(printer); }
+
 void TdlgDisplayTLG::Prepare(const std::string& text, const std::string& caption, bool readOnly,
                              const std::string& okCaption) {
   btnRestore->setEnabled(!readOnly);

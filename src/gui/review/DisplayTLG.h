@@ -35,6 +35,7 @@ class TdlgDisplayTLG : public QDialog {
 
   // Where printouts go; the system's default printer unless a test sets a PDF file.
   QPrinter& Printer() { return *printer_; }
+  void SetPrinter(std::unique_ptr<QPrinter> printer);
 
   void btnOKClick();
   void btnRestoreClick();

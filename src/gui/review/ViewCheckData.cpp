@@ -178,7 +178,7 @@ void TfrmViewCheckData::BuildBody() {
   col->addWidget(pbxHeader);
   col->addWidget(lbxProfile, 1);
   // Wide enough for the whole line, its attribute letters included.
-  const int panelWidth = ProfileLineWidth(fixed) + 2 * lbxProfile->frameWidth() +
+  panelWidth_ = ProfileLineWidth(fixed) + 2 * lbxProfile->frameWidth() +
                          lbxProfile->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lbxProfile) + 4;
   tablePanel->setMinimumWidth(150);
   connect(lbxProfile->horizontalScrollBar(), &QScrollBar::valueChanged, pbxHeader, &ProfileHeader::SetOffset);
@@ -197,7 +197,9 @@ void TfrmViewCheckData::BuildBody() {
   pages->addTab(ChrtXY, U("&XY(Alt+F12)"));
   splitter->addWidget(tablePanel);
   splitter->addWidget(pages);
-  splitter->setSizes({panelWidth, 1000});
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({panelWidth_, 1000});
 }
 
 QPushButton* TfrmViewCheckData::RejectButton(int tag) const {
@@ -322,6 +324,15 @@ void TfrmViewCheckData::done(int result) {
   }
   closing_ = true;
   QDialog::done(2);
+}
+
+void TfrmViewCheckData::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  if (!sized_) {
+    // The splitter shares out its real width only now: the table keeps its line width.
+    sized_ = true;
+    splitter->setSizes({panelWidth_, std::max(splitter->width() - panelWidth_ - splitter->handleWidth(), 150)});
+  }
 }
 
 void TfrmViewCheckData::closeEvent(QCloseEvent* e) {
