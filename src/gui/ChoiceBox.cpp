@@ -54,6 +54,15 @@ Question ToQuestion(const QStringList& texts, int icon, int defaultButton, int e
   return q;
 }
 
+// A reader's question carries "Запрос " and the ascent's file as its caption;
+// closing such a box has always meant its second answer.
+bool IsReaderQuestion(const QString& title) {
+  static const QString prefix = QStringLiteral("Запрос ");
+  if (!title.startsWith(prefix)) return false;
+  const QString file = title.mid(prefix.size());
+  return file.contains(QLatin1Char('/')) || file.contains(QLatin1Char('\\')) || file.contains(QLatin1Char('.'));
+}
+
 }  // namespace
 
 QString DisplayText(const std::string& cp1251) {
@@ -190,7 +199,9 @@ int ShowChoiceBox(QWidget* owner, const QStringList& texts, int icon, int defaul
   TmbxMC box(owner);
   if (!box.Prepare(texts, icon, defaultButton, escButton)) return 0;
   const int r = box.exec();
-  return r == QDialog::Rejected ? 2 : r;
+  if (r != QDialog::Rejected) return r;
+  // Closed by the title-bar control: the way out the box offers by Esc, when it has one.
+  return escButton > 0 && !IsReaderQuestion(texts[0]) ? escButton : 2;
 }
 
 int ShowChoiceBox(QWidget* owner, const Question& q) {

@@ -38,8 +38,10 @@ class TmbxMC : public QDialog {
   int escButton_ = 0;
 };
 
-// Shows the box modally over owner; the number of the pressed button, 2 when
-// the box was closed, 0 for invalid arguments (then nothing is shown).
+// Shows the box modally over owner; the number of the pressed button, 0 for
+// invalid arguments (then nothing is shown). Closing the box with its title-bar
+// control answers its Esc button, or 2 when it has none; a reader's question
+// (caption "Запрос " + the ascent's file) closes as 2 whatever its Esc button.
 int ShowChoiceBox(QWidget* owner, const QStringList& texts, int icon, int defaultButton, int escButton);
 int ShowChoiceBox(QWidget* owner, const Question& q);
 

@@ -14,6 +14,7 @@
 
 using namespace tern;
 using tern::test::ModalWatch;
+using tern::test::CloseByTitleBar;
 using tern::test::PressKey;
 
 namespace {
@@ -45,11 +46,30 @@ TEST(ChoiceBox, ResultIsTheButtonNumberEnterEscAndClose) {
       {"first button", 0, 0, click(1), 1},
       {"Enter presses the default", 2, 0, [](QWidget* w) { PressKey(w, Qt::Key_Return); }, 2},
       {"Esc presses the Esc button", 1, 3, [](QWidget* w) { PressKey(w, Qt::Key_Escape); }, 3},
-      {"close control counts as 2", 1, 3, [](QWidget* w) { w->close(); }, 2},
+      {"close control without an Esc button counts as 2", 1, 0, [](QWidget* w) { w->close(); }, 2},
   };
   for (const auto& c : cases) {
     ModalWatch watch(c.act);
     EXPECT_EQ(ShowChoiceBox(nullptr, Texts(3), 3, c.def, c.esc), c.expected) << c.what;
+  }
+}
+
+TEST(ChoiceBox, TitleBarCloseAnswersTheEscButtonExceptForReaders) {
+  struct Case { const char* title; int buttons; int esc; int expected; };
+  const Case cases[] = {
+      {"Файл уже существует", 3, 3, 3},            // closing must not send the old file
+      {"Запрос на подтверждение", 3, 3, 3},        // the preview's edit question keeps the edits
+      {"Запрос на подтверждение", 2, 0, 2},        // no Esc button: the second answer
+      {"Запрос", 3, 1, 1},
+      {"Запрос /data/ascents/07123.info", 3, 3, 2},  // a reader's question closes as 2
+      {"Запрос C:\\ASC\\A.STG", 3, 3, 2},
+  };
+  for (const auto& c : cases) {
+    QStringList t = Texts(c.buttons);
+    t[0] = QString::fromUtf8(c.title);
+    ModalWatch watch([](QWidget* w) { CloseByTitleBar(w); });
+    EXPECT_EQ(ShowChoiceBox(nullptr, t, 3, 1, c.esc), c.expected) << c.title;
+    EXPECT_TRUE(watch.fired);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QPaintEngine>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -11,6 +12,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
+#include <QtTest/QTest>
 
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
@@ -159,4 +161,99 @@ TEST(DisplayTLG, AWholeTempLineShowsWithoutScrolling) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
   QApplication::processEvents();
   EXPECT_EQ(d.memTLG->horizontalScrollBar()->maximum(), 0) << d.width();
+}
+
+namespace {
+
+void ShowActive(QWidget& w) {
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+}
+
+}  // namespace
+
+TEST(DisplayTLG, TabInTheEditableTelegramMovesTheFocus) {
+  ScriptedOperator op;
+  TdlgDisplayTLG d(nullptr, &op);
+  d.Prepare(kText, "", false, "");
+  ShowActive(d);
+  d.memTLG->setFocus();
+  QTest::keyClick(d.memTLG, Qt::Key_End);
+  QTest::keyClick(d.memTLG, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), d.cbxPrintSetup);
+  EXPECT_FALSE(d.memTLG->toPlainText().contains(QLatin1Char('\t')));
+  EXPECT_FALSE(d.memTLG->document()->isModified());
+}
+
+// A printer that takes the job and then fails to finish it, as a printer
+// running out of paper or losing its connection does.
+class FailingEngine : public QPaintEngine {
+ public:
+  bool begin(QPaintDevice*) override { return true; }
+  bool end() override { return false; }
+  void updateState(const QPaintEngineState&) override {}
+  void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+  void drawTextItem(const QPointF&, const QTextItem&) override {}
+  Type type() const override { return User; }
+};
+
+class FailingPrinter : public QPrinter {
+ public:
+  QPaintEngine* paintEngine() const override { return &engine_; }
+
+ private:
+  mutable FailingEngine engine_;
+};
+
+TEST(DisplayTLG, PrintFailuresAreReportedAndLeaveTheDialogOpen) {
+  tern::test::TempDir dir;
+  // Each case: a printer that cannot start (its output folder does not
+  // exist), and one that fails while the job is written out.
+  struct Case { const char* what; std::function<std::unique_ptr<QPrinter>()> printer; };
+  const QString noFolder = QString::fromStdString(dir / "missing/tlg.pdf");
+  const Case cases[] = {
+      {"no printer", [&] {
+         auto p = std::make_unique<QPrinter>();
+         p->setOutputFormat(QPrinter::PdfFormat);
+         p->setOutputFileName(noFolder);
+         return p;
+       }},
+      {"output failure", [] {
+         std::unique_ptr<QPrinter> p = std::make_unique<FailingPrinter>();
+         return p;
+       }},
+  };
+  for (const auto& c : cases) {
+    ScriptedOperator op;
+    TdlgDisplayTLG d(nullptr, &op);
+    d.Prepare(kText, "", false, "");
+    d.SetPrinter(c.printer());
+    ShowActive(d);
+    QTest::mouseClick(d.btnPrint, Qt::LeftButton);
+    ASSERT_EQ(op.messages.size(), 1u) << c.what;
+    EXPECT_EQ(Cp1251ToUtf8(op.messages[0]), "Ошибка ввода/вывода при печати") << c.what;
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.memTLG->toPlainText(), QStringLiteral("USRS01 RUMS 051200\nTTAA 55121 12345\nNNNN"));
+  }
+}
+
+TEST(DisplayTLG, ClosingTheEditQuestionGoesBackToTheEdits) {
+  // The desk's own question box: closed by its title bar it answers "Вернуться к просмотру".
+  TdlgDisplayTLG d;
+  d.Prepare(kText, cp("Телеграмма:TTAA"), false, cp("Отправить"));
+  ShowActive(d);
+  d.memTLG->setFocus();
+  QTest::keyClick(d.memTLG, Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClicks(d.memTLG, QStringLiteral(" 22222"));
+  QString question;
+  ModalWatch watch([&](QWidget* box) {
+    question = box->windowTitle();
+    tern::test::CloseByTitleBar(box);
+  });
+  QTest::mouseClick(d.btnOK, Qt::LeftButton);
+  EXPECT_TRUE(watch.fired);
+  EXPECT_EQ(question, QStringLiteral("Запрос на подтверждение"));
+  EXPECT_TRUE(d.isVisible());
+  EXPECT_TRUE(d.memTLG->toPlainText().endsWith(QStringLiteral("NNNN 22222")));
 }

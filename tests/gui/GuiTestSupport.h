@@ -2,10 +2,12 @@
 // Helpers for driving modal windows in tests: act on the next modal box once it is shown.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -84,5 +86,11 @@ class ModalAnswerer {
   std::unique_ptr<QTimer> timer_;
   QPointer<QWidget> last_;  // a later box may be built where a gone one lay
 };
+
+// What the window system sends when the operator clicks a window's title-bar close control.
+inline void CloseByTitleBar(QWidget* w) {
+  QCloseEvent close;
+  QApplication::sendEvent(w->windowHandle(), &close);
+}
 
 }  // namespace tern::test

@@ -21,7 +21,8 @@ struct Question {
 class IOperator {
  public:
   virtual ~IOperator() = default;
-  // Number of the pressed button (1..N); 2 when the box was closed; 0 for invalid questions.
+  // Number of the pressed button (1..N); 0 for invalid questions. A closed box
+  // answers its Esc button, or 2 when it has none or asks for a reader.
   virtual int Ask(const Question& q) = 0;
   virtual void Message(const std::string& text) = 0;
 };

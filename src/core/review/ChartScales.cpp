@@ -1,6 +1,7 @@
 #include "review/ChartScales.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "sounding/UAMessage.h"
@@ -240,6 +241,19 @@ AxisRange FitRange(double lo, double hi, double minSpan, double limitLo, double 
   if (r.min < limitLo) r = {limitLo, limitLo + span};
   if (r.max > limitHi) r = {limitHi - span, limitHi};
   return r;
+}
+
+std::string ChartValueText(double value, int maxDecimals) {
+  if (!std::isfinite(value)) return {};
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, maxDecimals);
+  std::string text(buf, r.ptr);
+  if (text.find('.') != std::string::npos) {
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') text.pop_back();
+  }
+  if (text == "-0") text = "0";
+  return text;
 }
 
 }  // namespace tern

@@ -3,6 +3,7 @@
 // about the profile (limits, margins, the standard pressure labels, the band
 // that selects levels, the 0/360 crossing of the wind direction line).
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "sounding/Records.h"
@@ -58,5 +59,12 @@ std::vector<std::optional<ChartPoint>> WindDirectionLine(const std::vector<std::
 std::optional<AxisRange> ZoomPressureRange(AxisRange dragged, AxisRange full);
 // Widens symmetrically to the minimum span, then shifts inside the limits keeping the span.
 AxisRange FitRange(double lo, double hi, double minSpan, double limitLo, double limitHi);
+
+// A chart value as the axes and tips show it ("###0.#" is maxDecimals 1,
+// "###0" is 0, "0.####" is 4): rounded to maxDecimals, trailing zeros and a
+// bare point dropped, always with the point whatever the locale.
+std::string ChartValueText(double value, int maxDecimals);
+// Tips beginning with this text are not shown.
+inline constexpr const char* kHiddenTipPrefix = "-999";
 
 }  // namespace tern

@@ -4,12 +4,16 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "PointNumbers.h"
+#include "TextBridge.h"
+#include "base/Error.h"
+#include "base/Text.h"
 #include "review/CheckDataModel.h"
 #include "sounding/UAMessage.h"
 
@@ -58,11 +62,52 @@ QCPItemRect* MakeBand(QCustomPlot* plot) {
 
 void SetRange(QCPAxis* axis, const AxisRange& r) { axis->setRange(r.min, r.max); }
 
+AxisRange RangeOf(const QCPAxis* axis) { return {axis->range().lower, axis->range().upper}; }
+
+QString ValueText(double v, int decimals) { return QString::fromStdString(ChartValueText(v, decimals)); }
+
+// Axis labels in the chart's value format, whatever the locale says.
+template <class Base>
+class ValueTicker : public Base {
+ public:
+  explicit ValueTicker(int decimals) : decimals_(decimals) {}
+
+ protected:
+  QString getTickLabel(double tick, const QLocale&, QChar, int) override { return ValueText(tick, decimals_); }
+
+ private:
+  int decimals_;
+};
+
+void SetValueFormat(QCPAxis* axis, int decimals) {
+  axis->setTicker(QSharedPointer<QCPAxisTicker>(new ValueTicker<QCPAxisTicker>(decimals)));
+}
+
+// Decimals of the value formats: "###0.#" 1, "###0" 0, "#0.####" 4.
+constexpr int kProfileDecimals = 1;
+constexpr int kDirectionDecimals = 0;
+constexpr int kTrackDecimals = 4;
+
+// A zoom that leaves no usable axis range is the operator's scale, not a fault of the desk.
+[[noreturn]] void ScaleTooLarge() { throw TernError(cp("Осторожно, слишком крупный масштаб!")); }
+
+void RequireUsable(const AxisRange& r, bool logarithmic) {
+  const bool usable = std::isfinite(r.min) && std::isfinite(r.max) && r.min < r.max &&
+                      QCPRange::validRange(r.min, r.max) && (!logarithmic || r.min > 0);
+  if (!usable) ScaleTooLarge();
+}
+
+// A pan step may not take an axis outside the full range of its quantity (or
+// further outside than it already is).
+bool StaysInside(const AxisRange& next, const AxisRange& now, const AxisRange& full) {
+  return next.min >= std::min(full.min, now.min) - 1e-9 && next.max <= std::max(full.max, now.max) + 1e-9;
+}
+
 }  // namespace
 
-CheckDataCharts::CheckDataCharts(CheckDataModel& model, QCustomPlot* temp, QCustomPlot* wind, QCustomPlot* xy,
-                                 QObject* parent)
-    : QObject(parent), model_(model), temp_(temp), wind_(wind), xy_(xy) {
+CheckDataCharts::CheckDataCharts(CheckDataModel& model, IOperator& op, QCustomPlot* temp, QCustomPlot* wind,
+                                 QCustomPlot* xy, QObject* parent)
+    : QObject(parent), model_(model), op_(op), temp_(temp), wind_(wind), xy_(xy) {
   const uint8_t code = model_.Ascent().SystemCode;
   const bool squares = code == 1 || code == 3 || code == 5 || code >= 8;
   const auto shape = squares ? QCPScatterStyle::ssSquare : QCPScatterStyle::ssTriangleInverted;
@@ -72,6 +117,8 @@ CheckDataCharts::CheckDataCharts(CheckDataModel& model, QCustomPlot* temp, QCust
   temp_->xAxis->setLabel(QString::fromUtf8("T/dT, °C"));
   temp_->xAxis2->setVisible(true);
   temp_->xAxis2->setLabel(QString::fromUtf8("dH,м"));
+  SetValueFormat(temp_->xAxis, kProfileDecimals);
+  SetValueFormat(temp_->xAxis2, kProfileDecimals);
   t_ = MakeCurve(temp_->xAxis, temp_->yAxis, kT.colour, true, shape);
   td_ = MakeCurve(temp_->xAxis, temp_->yAxis, kTd.colour, true, shape);
   dh_ = MakeCurve(temp_->xAxis2, temp_->yAxis, kDh.colour, true, shape);
@@ -86,6 +133,8 @@ CheckDataCharts::CheckDataCharts(CheckDataModel& model, QCustomPlot* temp, QCust
   wind_->xAxis->setLabel(QString::fromUtf8("f, м/с"));
   wind_->xAxis2->setVisible(true);
   wind_->xAxis2->setLabel(QString::fromUtf8("D, °"));
+  SetValueFormat(wind_->xAxis, kProfileDecimals);
+  SetValueFormat(wind_->xAxis2, kDirectionDecimals);
   v_ = MakeCurve(wind_->xAxis, wind_->yAxis, kV.colour, true, shape);
   d_ = MakeCurve(wind_->xAxis2, wind_->yAxis, kD.colour, false, shape);
   dLine_ = MakeCurve(wind_->xAxis2, wind_->yAxis, kD.colour, true, QCPScatterStyle::ssNone);
@@ -96,6 +145,8 @@ CheckDataCharts::CheckDataCharts(CheckDataModel& model, QCustomPlot* temp, QCust
   xy_->setToolTip(QString::fromUtf8("Горизонтальная траектория полета щара"));
   xy_->xAxis->setLabel(QString::fromUtf8("Долг,°"));
   xy_->yAxis->setLabel(QString::fromUtf8("Шир,°"));
+  SetValueFormat(xy_->xAxis, kTrackDecimals);
+  SetValueFormat(xy_->yAxis, kTrackDecimals);
   xy_->setSelectionRectMode(QCP::srmCustom);
   track_ = MakeCurve(xy_->xAxis, xy_->yAxis, kXY.colour, true, shape);
   trackRej_ = MakeCurve(xy_->xAxis, xy_->yAxis, kXY.rejected, false, shape);
@@ -115,13 +166,19 @@ void CheckDataCharts::SetupProfileChart(QCustomPlot* plot) {
   plot->yAxis->setScaleType(QCPAxis::stLogarithmic);
   plot->yAxis->setRangeReversed(true);
   plot->setSelectionRectMode(QCP::srmCustom);
-  plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
   ApplyPressureLabels(plot->yAxis);
 }
 
 void CheckDataCharts::Fill() {
   const TUAMessage& a = model_.Ascent();
-  QVector<double> idx, tx, tdx, dhx, vx, dx, py, lon, lat;
+  // Point k of every series is the k-th level with a pressure. The profile
+  // lines join across a missing value, so a missing point is left out of them
+  // (its index stays unused); the track keeps its gaps.
+  struct Series {
+    QVector<double> t, x, y;
+    void Add(double k, double x0, double y0) { t << k; x << x0; y << y0; }
+  } tS, tdS, dhS, vS, dS;
+  QVector<double> idx, lon, lat;
   std::vector<std::optional<ChartPoint>> dirPoints;
   levelOfPoint_.clear();
   pressures_.clear();
@@ -131,26 +188,28 @@ void CheckDataCharts::Fill() {
     pressures_.push_back(l.Pressure);
     if (!Present(l.Pressure)) continue;
     const double p = l.Pressure;
-    idx << static_cast<double>(levelOfPoint_.size());
+    const double k = static_cast<double>(levelOfPoint_.size());
+    idx << k;
     levelOfPoint_.push_back(i);
-    py << p;
-    tx << (Present(l.Temp) ? l.Temp : kNaN);
-    tdx << (Present(l.DewPoint) ? l.DewPoint : kNaN);
-    dhx << (Present(l.Height) ? l.Height - StdAtmHeight(p) : kNaN);
+    if (Present(l.Temp)) tS.Add(k, l.Temp, p);
+    if (Present(l.DewPoint)) tdS.Add(k, l.DewPoint, p);
+    if (Present(l.Height)) dhS.Add(k, l.Height - StdAtmHeight(p), p);
     const bool wind = Present(l.WindDir) && Present(l.WindSpeed);
-    vx << (wind ? l.WindSpeed : kNaN);
-    dx << (wind ? l.WindDir : kNaN);
+    if (wind) {
+      vS.Add(k, l.WindSpeed, p);
+      dS.Add(k, l.WindDir, p);
+    }
     dirPoints.push_back(wind ? std::optional<ChartPoint>(ChartPoint{l.WindDir, p}) : std::nullopt);
     const bool pos = Present(l.LatDisp) && Present(l.LonDisp);
     hasPositions_ |= pos;
     lon << (pos ? l.LonDisp : kNaN);
     lat << (pos ? l.LatDisp : kNaN);
   }
-  t_->setData(idx, tx, py, true);
-  td_->setData(idx, tdx, py, true);
-  dh_->setData(idx, dhx, py, true);
-  v_->setData(idx, vx, py, true);
-  d_->setData(idx, dx, py, true);
+  t_->setData(tS.t, tS.x, tS.y, true);
+  td_->setData(tdS.t, tdS.x, tdS.y, true);
+  dh_->setData(dhS.t, dhS.x, dhS.y, true);
+  v_->setData(vS.t, vS.x, vS.y, true);
+  d_->setData(dS.t, dS.x, dS.y, true);
   QVector<double> lt, lx, ly;
   int n = 0;
   for (const auto& pt : WindDirectionLine(dirPoints)) {
@@ -215,6 +274,9 @@ void CheckDataCharts::Redraw(QCustomPlot* plot) {
 }
 
 void CheckDataCharts::PageShown(QCustomPlot* chart) {
+  EndBandMove();
+  panPlot_ = nullptr;
+  QToolTip::hideText();
   auto it = std::find(stale_.begin(), stale_.end(), chart);
   if (it == stale_.end()) return;
   stale_.erase(it);
@@ -279,17 +341,25 @@ void CheckDataCharts::Unzoom() {
 }
 
 void CheckDataCharts::ApplyScales(const ScaleSet& s) {
-  SetRange(temp_->yAxis, s.pressure);
-  SetRange(temp_->xAxis, s.temp);
-  SetRange(temp_->xAxis2, s.dh);
-  SetRange(wind_->yAxis, s.pressure);
-  SetRange(wind_->xAxis, s.speed);
-  SetRange(wind_->xAxis2, s.dir);
-  SetRange(xy_->xAxis, s.lon);
-  SetRange(xy_->yAxis, s.lat);
-  ApplyPressureLabels(temp_->yAxis);
-  ApplyPressureLabels(wind_->yAxis);
-  for (QCustomPlot* plot : {temp_, wind_, xy_}) Redraw(plot);
+  for (QCustomPlot* plot : {temp_, wind_, xy_}) ApplyScalesTo(plot, s);
+}
+
+void CheckDataCharts::ApplyScalesTo(QCustomPlot* plot, const ScaleSet& s) {
+  if (plot == temp_) {
+    SetRange(temp_->yAxis, s.pressure);
+    SetRange(temp_->xAxis, s.temp);
+    SetRange(temp_->xAxis2, s.dh);
+    ApplyPressureLabels(temp_->yAxis);
+  } else if (plot == wind_) {
+    SetRange(wind_->yAxis, s.pressure);
+    SetRange(wind_->xAxis, s.speed);
+    SetRange(wind_->xAxis2, s.dir);
+    ApplyPressureLabels(wind_->yAxis);
+  } else {
+    SetRange(xy_->xAxis, s.lon);
+    SetRange(xy_->yAxis, s.lat);
+  }
+  Redraw(plot);
 }
 
 void CheckDataCharts::ApplyPressureLabels(QCPAxis* axis) {
@@ -299,72 +369,122 @@ void CheckDataCharts::ApplyPressureLabels(QCPAxis* axis) {
     for (int p : labels.levels) ticker->addTick(p, QString::number(p));
     axis->setTicker(ticker);
   } else {
-    QSharedPointer<QCPAxisTickerFixed> ticker(new QCPAxisTickerFixed);
+    QSharedPointer<QCPAxisTickerFixed> ticker(new ValueTicker<QCPAxisTickerFixed>(kProfileDecimals));
     ticker->setTickStep(labels.increment);
     ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
     axis->setTicker(ticker);
   }
 }
 
-void CheckDataCharts::PushHistory(QCustomPlot* plot) {
-  history_.push_back({plot, plot->xAxis->range().lower, plot->xAxis->range().upper, plot->xAxis2->range().lower,
-                      plot->xAxis2->range().upper, plot->yAxis->range().lower, plot->yAxis->range().upper});
+CheckDataCharts::View CheckDataCharts::ViewOf(QCustomPlot* plot) const {
+  return {plot, plot->xAxis->range().lower, plot->xAxis->range().upper, plot->xAxis2->range().lower,
+          plot->xAxis2->range().upper, plot->yAxis->range().lower, plot->yAxis->range().upper};
 }
 
-void CheckDataCharts::StepBack(QCustomPlot* chart) {
-  for (size_t k = history_.size(); k > 0; --k) {
+void CheckDataCharts::SetView(const View& v) {
+  v.plot->xAxis->setRange(v.x1, v.x2);
+  v.plot->xAxis2->setRange(v.x2a, v.x2b);
+  v.plot->yAxis->setRange(v.y1, v.y2);
+  if (v.plot != xy_) ApplyPressureLabels(v.plot->yAxis);
+}
+
+void CheckDataCharts::Restore(const View& v) {
+  if (!v.plot) return;
+  SetView(v);
+  v.plot->replot();
+}
+
+void CheckDataCharts::PushHistory(QCustomPlot* plot) { history_.push_back(ViewOf(plot)); }
+
+void CheckDataCharts::UndoZoom(QCustomPlot* chart, bool shift) {
+  bool stepped = false;
+  for (size_t k = history_.size(); k > 0 && !stepped; --k) {
+    if (history_[k - 1].plot != chart) continue;
     const View v = history_[k - 1];
-    if (chart && v.plot != chart) continue;
     history_.erase(history_.begin() + static_cast<long>(k - 1));
-    v.plot->xAxis->setRange(v.x1, v.x2);
-    v.plot->xAxis2->setRange(v.x2a, v.x2b);
-    v.plot->yAxis->setRange(v.y1, v.y2);
-    if (v.plot != xy_) ApplyPressureLabels(v.plot->yAxis);
-    v.plot->replot();
-    zoomed_ = false;
-    return;
+    Restore(v);
+    stepped = true;
   }
-  Unzoom();
+  if (!stepped) chart->rescaleAxes();  // no history: the library's automatic ranges
+  zoomed_ = false;
+  if (shift && chart != xy_) {
+    ApplyPressureLabels(chart->yAxis);
+    chart->replot();
+  } else {
+    ApplyScalesTo(chart, full_);  // only this chart: the others keep their views
+  }
+}
+
+void CheckDataCharts::PostStepBack(QCustomPlot* plot, bool shift) {
+  // Once the zoom event is over, as if the operator had made the undo gesture.
+  QTimer::singleShot(0, this, [this, plot, shift] { UndoZoom(plot, shift); });
 }
 
 void CheckDataCharts::ZoomRectangle(QCustomPlot* plot, const QRect& rect, Qt::KeyboardModifiers mods) {
-  QCPAxis* x = plot->xAxis;
-  QCPAxis* y = plot->yAxis;
-  const double x1 = x->pixelToCoord(rect.left()), x2 = x->pixelToCoord(rect.right());
-  const double y1 = y->pixelToCoord(rect.top()), y2 = y->pixelToCoord(rect.bottom());
-  if (plot == xy_) {
-    if (std::fabs(x2 - x1) < 0.02 || std::fabs(y2 - y1) < 0.02) return;  // too close: keep the view
-    PushHistory(plot);
-    x->setRange(std::min(x1, x2), std::max(x1, x2));
-    y->setRange(std::min(y1, y2), std::max(y1, y2));
-    plot->replot();
+  // A rectangle dragged towards the left is the undo-zoom gesture.
+  if (rect.right() < rect.left()) {
+    UndoZoom(plot, mods & Qt::ShiftModifier);
     return;
   }
+  try {
+    if (plot != xy_) {
+      ZoomProfile(plot, rect, mods);
+      return;
+    }
+    QCPAxis* x = plot->xAxis;
+    QCPAxis* y = plot->yAxis;
+    const AxisRange lon{x->pixelToCoord(rect.left()), x->pixelToCoord(rect.right())};
+    const AxisRange lat{y->pixelToCoord(rect.bottom()), y->pixelToCoord(rect.top())};
+    if (std::fabs(lon.max - lon.min) < 0.02 || std::fabs(lat.max - lat.min) < 0.02) {
+      Restore(pressView_);  // too close: back to the view at the mouse press
+      return;
+    }
+    RequireUsable(lon, false);
+    RequireUsable(lat, false);
+    PushHistory(plot);
+    SetRange(x, lon);
+    SetRange(y, lat);
+    plot->replot();
+  } catch (const TernError& e) {
+    Restore(pressView_);
+    op_.Message(e.Text());
+  }
+}
+
+void CheckDataCharts::ZoomProfile(QCustomPlot* plot, const QRect& rect, Qt::KeyboardModifiers mods) {
+  QCPAxis* x = plot->xAxis;
+  QCPAxis* y = plot->yAxis;
+  QCPAxis* top = plot->xAxis2;
+  const double x1 = x->pixelToCoord(rect.left()), x2 = x->pixelToCoord(rect.right());
+  const double y1 = y->pixelToCoord(rect.top()), y2 = y->pixelToCoord(rect.bottom());
+  for (double v : {x1, x2, y1, y2})
+    if (!std::isfinite(v)) ScaleTooLarge();
+  if (y1 <= 0 || y2 <= 0) ScaleTooLarge();
   const auto p = ZoomPressureRange({std::min(y1, y2), std::max(y1, y2)}, full_.pressure);
   if (!p) {
     QApplication::beep();
+    Restore(pressView_);
     return;
   }
-  PushHistory(plot);
-  y->setRange(p->min, p->max);
-  ApplyPressureLabels(y);
-  QCPAxis* top = plot->xAxis2;
+  RequireUsable(*p, true);
   const bool tempChart = plot == temp_;
   const AxisRange& fullBottom = tempChart ? full_.temp : full_.speed;
   const AxisRange& fullTop = tempChart ? full_.dh : full_.dir;
+  AxisRange bottomRange = RangeOf(x), topRange = RangeOf(top);
+  bool stepBack = false;
   if (mods & Qt::AltModifier) {
     const double t1 = top->pixelToCoord(rect.left()), t2 = top->pixelToCoord(rect.right());
     const bool wide = std::fabs(x2 - x1) >= 5 && std::fabs(t2 - t1) >= (tempChart ? 25 : 10);
     if (wide) {
-      x->setRange(std::min(x1, x2), std::max(x1, x2));
-      top->setRange(std::min(t1, t2), std::max(t1, t2));
+      bottomRange = {std::min(x1, x2), std::max(x1, x2)};
+      topRange = {std::min(t1, t2), std::max(t1, t2)};
     } else {
-      SetRange(x, fullBottom);
-      SetRange(top, fullTop);
+      stepBack = true;
     }
   } else if (mods & Qt::ShiftModifier) {
-    SetRange(x, fullBottom);
-    SetRange(top, fullTop);
+    bottomRange = fullBottom;
+    topRange = fullTop;
+    stepBack = true;
   } else {
     // Fit the horizontal axes to the points inside the new pressure range.
     const TUAMessage& a = model_.Ascent();
@@ -393,24 +513,69 @@ void CheckDataCharts::ZoomRectangle(QCustomPlot* plot, const QRect& rect, Qt::Ke
     if (bHi < bLo) { bLo = fullBottom.min; bHi = fullBottom.max; }
     if (tHi < tLo) { tLo = fullTop.min; tHi = fullTop.max; }
     if (tempChart) {
-      SetRange(x, FitRange(bLo - 0.5, bHi + 0.5, 5, -110, 50));
-      SetRange(top, FitRange(tLo - 5, tHi + 5, 25, -8000, 8000));
+      bottomRange = FitRange(bLo - 0.5, bHi + 0.5, 5, -110, 50);
+      topRange = FitRange(tLo - 5, tHi + 5, 25, -8000, 8000);
     } else {
-      SetRange(x, FitRange(bLo - 0.5, bHi + 0.5, 5, 0, 130));
-      SetRange(top, FitRange(tLo - 2.6, tHi + 2.6, 10, 0, 360));
+      bottomRange = FitRange(bLo - 0.5, bHi + 0.5, 5, 0, 130);
+      topRange = FitRange(tLo - 2.6, tHi + 2.6, 10, 0, 360);
     }
   }
+  RequireUsable(bottomRange, false);
+  RequireUsable(topRange, false);
+  PushHistory(plot);
+  y->setRange(p->min, p->max);
+  ApplyPressureLabels(y);
+  SetRange(x, bottomRange);
+  SetRange(top, topRange);
   plot->replot();
+  if (stepBack) PostStepBack(plot, mods & Qt::ShiftModifier);
 }
 
-int CheckDataCharts::NearestLevel(QCustomPlot* plot, const QPoint& pos, bool* onTrack) const {
+void CheckDataCharts::Pan(QCustomPlot* plot, const QPoint& pos) {
+  // Every axis follows the mouse from where the drag started; a direction
+  // whose axes would leave their full ranges does not move.
+  const View now = ViewOf(plot);
+  SetView(panView_);
+  const int dx = pos.x() - panFrom_.x(), dy = pos.y() - panFrom_.y();
+  auto shifted = [](QCPAxis* a, int pixels) {
+    return AxisRange{a->pixelToCoord(a->coordToPixel(a->range().lower) - pixels),
+                     a->pixelToCoord(a->coordToPixel(a->range().upper) - pixels)};
+  };
+  auto ordered = [](AxisRange r) { return r.min <= r.max ? r : AxisRange{r.max, r.min}; };
+  const AxisRange x = ordered(shifted(plot->xAxis, dx));
+  const AxisRange y = ordered(shifted(plot->yAxis, dy));
+  const AxisRange x2 = ordered(shifted(plot->xAxis2, dx));
+  const bool track = plot == xy_;
+  const AxisRange& fullX = track ? full_.lon : plot == temp_ ? full_.temp : full_.speed;
+  const AxisRange& fullX2 = plot == temp_ ? full_.dh : full_.dir;
+  const AxisRange& fullY = track ? full_.lat : full_.pressure;
+  const bool horizontal = StaysInside(x, {now.x1, now.x2}, fullX) &&
+                          (track || StaysInside(x2, {now.x2a, now.x2b}, fullX2));
+  const bool vertical = StaysInside(y, {now.y1, now.y2}, fullY);
+  View next = now;
+  if (horizontal) {
+    next.x1 = x.min;
+    next.x2 = x.max;
+    if (!track) {
+      next.x2a = x2.min;
+      next.x2b = x2.max;
+    }
+  }
+  if (vertical) {
+    next.y1 = y.min;
+    next.y2 = y.max;
+  }
+  SetView(next);
+  plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+CheckDataCharts::Hit CheckDataCharts::NearestPoint(QCustomPlot* plot, const QPoint& pos) const {
   std::vector<QCPCurve*> curves;
   if (plot == temp_) curves = {t_, td_, dh_};
   if (plot == wind_) curves = {v_, d_};
   if (plot == xy_) curves = {track_};
-  *onTrack = plot == xy_;
   double best = 6.0;
-  int level = -1;
+  Hit hit;
   for (QCPCurve* c : curves) {
     for (auto it = c->data()->constBegin(); it != c->data()->constEnd(); ++it) {
       if (std::isnan(it->key) || std::isnan(it->value)) continue;
@@ -419,21 +584,37 @@ int CheckDataCharts::NearestLevel(QCustomPlot* plot, const QPoint& pos, bool* on
       const double d = std::hypot(px - pos.x(), py - pos.y());
       if (d < best) {
         best = d;
-        level = levelOfPoint_[static_cast<size_t>(it->t)];
+        hit = {levelOfPoint_[static_cast<size_t>(it->t)], c, it->key, it->value};
       }
     }
   }
-  return level;
+  return hit;
+}
+
+QString CheckDataCharts::TipText(const Hit& hit) const {
+  // The point's own value in its series' format: "0.#" for the speed, "###0"
+  // for the direction, "###0.#" for the temperature chart, "0.####" on the track.
+  if (hit.curve == track_) return ValueText(hit.key, kTrackDecimals) + QStringLiteral("; ") + ValueText(hit.value, kTrackDecimals);
+  return ValueText(hit.key, hit.curve == d_ ? kDirectionDecimals : kProfileDecimals);
 }
 
 void CheckDataCharts::ShowTip(QCustomPlot* plot, const QPoint& pos) {
-  bool onTrack = false;
-  const int level = NearestLevel(plot, pos, &onTrack);
-  if (level < 0) {
+  const Hit hit = NearestPoint(plot, pos);
+  const QString text = hit.level < 0 ? QString() : TipText(hit);
+  if (text.isEmpty() || text.startsWith(QLatin1String(kHiddenTipPrefix))) {
     QToolTip::hideText();
     return;
   }
-  QToolTip::showText(plot->mapToGlobal(pos), QString::fromStdString(Cp1251ToUtf8(model_.Line(level))), plot);
+  QToolTip::showText(plot->mapToGlobal(pos), text, plot);
+}
+
+void CheckDataCharts::EndBandMove() {
+  if (drag_ == Drag::None) return;
+  const bool onlyEnd = drag_ == Drag::End;
+  drag_ = Drag::None;
+  if (dragPlot_) dragPlot_->setSelectionRectMode(QCP::srmCustom);
+  dragPlot_ = nullptr;
+  emit bandMoved(bandStart_, bandEnd_, onlyEnd);
 }
 
 bool CheckDataCharts::eventFilter(QObject* watched, QEvent* event) {
@@ -444,24 +625,24 @@ bool CheckDataCharts::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress: {
       auto* e = static_cast<QMouseEvent*>(event);
       const QPoint pos = e->position().toPoint();
-      bool onTrack = false;
-      const int level = NearestLevel(plot, pos, &onTrack);
-      if (level >= 0) {
-        emit pointClicked(level, (e->modifiers() & Qt::ShiftModifier) || e->button() == Qt::RightButton, onTrack);
+      pressView_ = ViewOf(plot);
+      const Hit hit = NearestPoint(plot, pos);
+      if (hit.level >= 0) {
+        emit pointClicked(hit.level, (e->modifiers() & Qt::ShiftModifier) || e->button() == Qt::RightButton, !profile);
         return true;
       }
       if (e->button() == Qt::MiddleButton) {
-        StepBack(plot);
+        UndoZoom(plot, e->modifiers() & Qt::ShiftModifier);
+        return true;
+      }
+      // The right button, or Ctrl with the left one, pans instead of zooming.
+      if (e->button() == Qt::RightButton || (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier))) {
+        panPlot_ = plot;
+        panFrom_ = pos;
+        panView_ = ViewOf(plot);
         return true;
       }
       if (e->button() != Qt::LeftButton) return false;
-      if (e->modifiers() & Qt::ControlModifier) {
-        // Ctrl + drag pans instead of zooming.
-        panning_ = true;
-        plot->setSelectionRectMode(QCP::srmNone);
-        plot->setInteraction(QCP::iRangeDrag, true);
-        return false;
-      }
       if (!profile) return false;
       const double yStart = plot->yAxis->coordToPixel(bandStart_);
       const double yEnd = plot->yAxis->coordToPixel(bandEnd_);
@@ -482,15 +663,18 @@ bool CheckDataCharts::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove: {
       auto* e = static_cast<QMouseEvent*>(event);
       const QPoint pos = e->position().toPoint();
+      if (panPlot_ == plot) {
+        Pan(plot, pos);
+        return true;
+      }
       if (drag_ == Drag::None || plot != dragPlot_) {
-        if (!panning_) ShowTip(plot, pos);
+        if (!panPlot_) ShowTip(plot, pos);
         return false;
       }
       QCPAxis* y = plot->yAxis;
       if (!plot->axisRect()->rect().contains(pos) && drag_ == Drag::Move) {
-        QMouseEvent release(QEvent::MouseButtonRelease, e->position(), e->globalPosition(), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        return eventFilter(watched, &release);
+        EndBandMove();
+        return true;
       }
       const double pressure = y->pixelToCoord(pos.y());
       const double lo = full_.pressure.min, hi = full_.pressure.max;
@@ -512,20 +696,12 @@ bool CheckDataCharts::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     case QEvent::MouseButtonRelease: {
-      if (panning_) {
-        panning_ = false;
-        plot->setInteraction(QCP::iRangeDrag, false);
-        plot->setSelectionRectMode(QCP::srmCustom);
-        // Panning stays inside the full ranges.
-        if (profile) ApplyPressureLabels(plot->yAxis);
-        return false;
+      if (panPlot_ == plot) {
+        panPlot_ = nullptr;
+        return true;
       }
       if (drag_ == Drag::None || plot != dragPlot_) return false;
-      const bool onlyEnd = drag_ == Drag::End;
-      drag_ = Drag::None;
-      dragPlot_ = nullptr;
-      plot->setSelectionRectMode(QCP::srmCustom);
-      emit bandMoved(bandStart_, bandEnd_, onlyEnd);
+      EndBandMove();
       return true;
     }
     case QEvent::ToolTip: {
@@ -538,7 +714,7 @@ bool CheckDataCharts::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress: {
       auto* e = static_cast<QKeyEvent*>(event);
       if (e->key() == Qt::Key_Backspace) {
-        StepBack(plot);
+        UndoZoom(plot, e->modifiers() & Qt::ShiftModifier);
         return true;
       }
       return false;

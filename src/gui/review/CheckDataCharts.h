@@ -3,10 +3,12 @@
 // wind, track) drawn with QCustomPlot, with the pressure band that mirrors the
 // table's selection and the zoom rules of the desk.
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QVector>
 #include <vector>
 
+#include "base/Operator.h"
 #include "review/ChartScales.h"
 
 class QCustomPlot;
@@ -22,7 +24,8 @@ class CheckDataModel;
 class CheckDataCharts : public QObject {
   Q_OBJECT
  public:
-  CheckDataCharts(CheckDataModel& model, QCustomPlot* temp, QCustomPlot* wind, QCustomPlot* xy, QObject* parent);
+  CheckDataCharts(CheckDataModel& model, IOperator& op, QCustomPlot* temp, QCustomPlot* wind, QCustomPlot* xy,
+                  QObject* parent);
 
   // Builds every series from the ascent; computes and applies the full scales.
   void Fill();
@@ -36,8 +39,9 @@ class CheckDataCharts : public QObject {
   bool ZoomToSelection();
   // "F9": back to the full scales.
   void Unzoom();
-  // One step back in the zoom history of a chart (all profile charts when null).
-  void StepBack(QCustomPlot* chart);
+  // The undo-zoom gesture of a chart: one step back in its zoom history, then
+  // the full set for that chart, or with Shift the view the step gave.
+  void UndoZoom(QCustomPlot* chart, bool shift);
 
   bool HasPositions() const { return hasPositions_; }
   bool Zoomed() const { return zoomed_; }
@@ -45,8 +49,10 @@ class CheckDataCharts : public QObject {
   const ScaleSet& Current() const { return current_; }
   double BandStart() const { return bandStart_; }
   double BandEnd() const { return bandEnd_; }
-  // A page became visible: draw its chart if it changed while hidden.
+  // A page became visible: a band move or pan on the old page ends; its chart
+  // is drawn if it changed while hidden.
   void PageShown(QCustomPlot* chart);
+  bool BandMoving() const { return drag_ != Drag::None; }
   // Pressure of each level (for band <-> selection).
   const std::vector<double>& Pressures() const { return pressures_; }
 
@@ -60,20 +66,38 @@ class CheckDataCharts : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  struct Chart;
+  struct View {
+    QCustomPlot* plot;
+    double x1, x2, x2a, x2b, y1, y2;
+  };
+  struct Hit {
+    int level = -1;
+    QCPCurve* curve = nullptr;
+    double key = 0, value = 0;
+  };
   void SetupProfileChart(QCustomPlot* plot);
   void ApplyScales(const ScaleSet& s);
+  void ApplyScalesTo(QCustomPlot* plot, const ScaleSet& s);
   void ApplyPressureLabels(QCPAxis* axis);
   void ZoomRectangle(QCustomPlot* plot, const QRect& rect, Qt::KeyboardModifiers mods);
+  void ZoomProfile(QCustomPlot* plot, const QRect& rect, Qt::KeyboardModifiers mods);
+  void PostStepBack(QCustomPlot* plot, bool shift);
   void UpdateBandItems();
+  void EndBandMove();
+  void Pan(QCustomPlot* plot, const QPoint& pos);
   void ShowTip(QCustomPlot* plot, const QPoint& pos);
-  int NearestLevel(QCustomPlot* plot, const QPoint& pos, bool* onTrack) const;
+  QString TipText(const Hit& hit) const;
+  Hit NearestPoint(QCustomPlot* plot, const QPoint& pos) const;
+  View ViewOf(QCustomPlot* plot) const;
+  void SetView(const View& v);
+  void Restore(const View& v);
   void PushHistory(QCustomPlot* plot);
   // Hidden pages are drawn when they are shown, not on every change.
   void Redraw(QCustomPlot* plot);
   std::vector<QCustomPlot*> stale_;
 
   CheckDataModel& model_;
+  IOperator& op_;
   QCustomPlot* temp_;
   QCustomPlot* wind_;
   QCustomPlot* xy_;
@@ -99,8 +123,11 @@ class CheckDataCharts : public QObject {
   int dragY_ = 0;
   double dragStart0_ = 0, dragEnd0_ = 0;
   QCustomPlot* dragPlot_ = nullptr;
-  bool panning_ = false;
-  struct View { QCustomPlot* plot; double x1, x2, x2a, x2b, y1, y2; };
+  // Panning: where the drag started and the view it started from.
+  QCustomPlot* panPlot_ = nullptr;
+  QPoint panFrom_;
+  View panView_{};
+  View pressView_{};  // the view at the last mouse press
   std::vector<View> history_;
 };
 

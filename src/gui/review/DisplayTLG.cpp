@@ -19,6 +19,7 @@
 #include "ChoiceBox.h"
 #include "ErrorBoundary.h"
 #include "TextBridge.h"
+#include "base/Error.h"
 #include "review/TelegramPreview.h"
 
 namespace tern {
@@ -68,6 +69,8 @@ TdlgDisplayTLG::TdlgDisplayTLG(QWidget* owner, IOperator* op)
   memTLG->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memTLG->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memTLG->setReadOnly(true);
+  // A TAB typed into a bulletin would go out with it: Tab moves on to the buttons.
+  memTLG->setTabChangesFocus(true);
 
   cbxPrintSetup = new QCheckBox(ToQ(cp("Принтер")), this);
   cbxPrintSetup->setToolTip(ToQ(cp("Вывести диалог настроек принтера перед печатью")));
@@ -103,6 +106,8 @@ TdlgDisplayTLG::TdlgDisplayTLG(QWidget* owner, IOperator* op)
 }
 
 TdlgDisplayTLG::~TdlgDisplayTLG() = default;
+
+void TdlgDisplayTLG::SetPrinter(std::unique_ptr<QPrinter> printer) { printer_ = std::move(printer); }
 
 void TdlgDisplayTLG::Prepare(const std::string& text, const std::string& caption, bool readOnly,
                              const std::string& okCaption) {
@@ -167,27 +172,38 @@ bool TdlgDisplayTLG::btnPrintClick() {
     QPrintDialog dialog(printer_.get(), this);
     if (dialog.exec() != QDialog::Accepted) return false;
   }
-  // A plain text device: one line under the other from the top left of the
-  // printable area, a new page when the next line does not fit.
-  const QStringList lines = ToQ(TelegramPrintText(MemoLines(*memTLG)) + "\r\n").split(QStringLiteral("\r\n"));
-  QPainter painter;
-  if (!printer_->isValid() || !painter.begin(printer_.get())) {
-    op_->Message(cp("Ошибка печати: принтер недоступен"));
+  try {
+    Print(TelegramPrintText(MemoLines(*memTLG)) + "\r\n");
+  } catch (const TernError& e) {
+    op_->Message(e.Text());
     return false;
   }
+  return true;
+}
+
+void TdlgDisplayTLG::Print(const std::string& text) {
+  // No printer, or a printer that fails while the job is written out, is one
+  // input/output failure for the operator: the print action ends, the text stays.
+  const TernError failure(cp("Ошибка ввода/вывода при печати"));
+  // A plain text device: one line under the other from the top left of the
+  // printable area, a new page when the next line does not fit.
+  const QStringList lines = ToQ(text).split(QStringLiteral("\r\n"));
+  QPainter painter;
+  if (!printer_->isValid() || !painter.begin(printer_.get())) throw failure;
   painter.setFont(QFont(TelegramFont(), printer_.get()));
   const QFontMetrics metrics(painter.font(), printer_.get());
   const int pageHeight = printer_->pageLayout().paintRectPixels(printer_->resolution()).height();
   int y = metrics.ascent();
-  for (qsizetype i = 0; i + 1 < lines.size(); ++i) {  // the last piece follows the final line break
+  bool written = true;
+  for (qsizetype i = 0; i + 1 < lines.size() && written; ++i) {  // the last piece follows the final line break
     if (y + metrics.descent() > pageHeight && y > metrics.ascent()) {
-      printer_->newPage();
+      written = printer_->newPage();
       y = metrics.ascent();
     }
     painter.drawText(0, y, lines[i]);
     y += metrics.lineSpacing();
   }
-  return painter.end();
+  if (!painter.end() || !written || printer_->printerState() == QPrinter::Error) throw failure;
 }
 
 bool ShowTelegram(QWidget* owner, std::string& text, const std::string& caption, bool readOnly,

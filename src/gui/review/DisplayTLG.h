@@ -35,15 +35,19 @@ class TdlgDisplayTLG : public QDialog {
 
   // Where printouts go; the system's default printer unless a test sets a PDF file.
   QPrinter& Printer() { return *printer_; }
+  void SetPrinter(std::unique_ptr<QPrinter> printer);
 
   void btnOKClick();
   void btnRestoreClick();
   void btnCancelClick();
-  // False when nothing was printed (setup cancelled or the printer failed).
+  // False when nothing was printed (setup cancelled or the printer failed;
+  // a failure is reported to the operator).
   bool btnPrintClick();
 
  private:
   void FitWidestLine();
+  void Print(const std::string& text);
+
   IOperator* op_;
   std::unique_ptr<IOperator> ownOp_;
   std::unique_ptr<QPrinter> printer_;

@@ -1,8 +1,12 @@
 #include "review/ProfileList.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 #include "TextBridge.h"
+#include "review/ProfileTable.h"
 #include "review/CheckDataModel.h"
 
 namespace tern {
@@ -10,6 +14,8 @@ namespace tern {
 namespace {
 const QColor kSelectedRejectedBack(112, 112, 112);
 const QColor kRejectedBack(248, 248, 248);
+// Text and strike lines start this far inside a line.
+constexpr int kTextMargin = 2;
 }  // namespace
 
 int ProfileListModel::rowCount(const QModelIndex& parent) const {
@@ -36,6 +42,26 @@ double ProfileCharWidth(const QFont& font) {
   return QFontMetricsF(font).horizontalAdvance(QStringLiteral("+-0123456789")) / 12.0;
 }
 
+int ProfileLineWidth(const QFont& font) {
+  const QString extent = ToQ(ProfileHeaderLine()) + QStringLiteral("   ");
+  return kTextMargin + static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(extent)));
+}
+
+QItemSelectionModel::SelectionFlags ProfileListView::selectionCommand(const QModelIndex& index,
+                                                                      const QEvent* event) const {
+  if (event && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+                event->type() == QEvent::MouseMove)) {
+    const auto* e = static_cast<const QMouseEvent*>(event);
+    if (e->modifiers() & Qt::ControlModifier) {
+      // Ctrl never adds a line to the selection: the pressed line alone.
+      if (event->type() == QEvent::MouseButtonPress && e->button() == Qt::LeftButton)
+        return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+      return QItemSelectionModel::NoUpdate;
+    }
+  }
+  return QListView::selectionCommand(index, event);
+}
+
 void ProfileLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   const auto* list = static_cast<const ProfileListModel*>(index.model());
   const CheckDataModel& model = list->Model();
@@ -58,15 +84,16 @@ void ProfileLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   painter->fillRect(option.rect, back);
   painter->setFont(option.font);
   painter->setPen(fore);
-  painter->drawText(option.rect.adjusted(2, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+  painter->drawText(option.rect.adjusted(kTextMargin, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
                     index.data(Qt::DisplayRole).toString());
   if (rejected) {
     const double cw = ProfileCharWidth(option.font);
     const int y = option.rect.center().y();
     painter->setPen(QPen(strike, 1));
+    // A span runs from character position first to position last, no further.
     for (const ColumnSpan& span : model.StrikeSpans(row)) {
-      const int x1 = option.rect.left() + 2 + static_cast<int>(span.first * cw);
-      const int x2 = option.rect.left() + 2 + static_cast<int>((span.last + 1) * cw);
+      const int x1 = option.rect.left() + kTextMargin + static_cast<int>(std::lround(span.first * cw));
+      const int x2 = option.rect.left() + kTextMargin + static_cast<int>(std::lround(span.last * cw));
       painter->drawLine(x1, y, x2, y);
     }
   }
@@ -75,7 +102,7 @@ void ProfileLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
 
 QSize ProfileLineDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
   const QFontMetrics fm(option.font);
-  return {static_cast<int>(ProfileCharWidth(option.font) * 68) + 4, fm.height() + 2};
+  return {ProfileLineWidth(option.font), fm.height() + 2};
 }
 
 ProfileHeader::ProfileHeader(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("pbxHeader")); }
@@ -90,7 +117,7 @@ void ProfileHeader::SetListFocused(bool focused) {
   update();
 }
 
-QSize ProfileHeader::sizeHint() const { return {400, fontMetrics().height() + 4}; }
+QSize ProfileHeader::sizeHint() const { return {ProfileLineWidth(font()), fontMetrics().height() + 4}; }
 
 void ProfileHeader::paintEvent(QPaintEvent*) {
   QPainter p(this);
@@ -98,7 +125,7 @@ void ProfileHeader::paintEvent(QPaintEvent*) {
   p.fillRect(rect(), listFocused_ ? QColor(0, 0, 128) : Qt::white);
   p.setPen(listFocused_ ? Qt::white : QColor(0, 0, 128));
   p.setFont(font());
-  p.drawText(rect().adjusted(2 - offset_, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, ToQ(ProfileHeaderLine()));
+  p.drawText(rect().adjusted(kTextMargin - offset_, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, ToQ(ProfileHeaderLine()));
 }
 
 }  // namespace tern

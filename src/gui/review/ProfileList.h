@@ -37,6 +37,20 @@ class ProfileLineDelegate : public QStyledItemDelegate {
 
 // Average width of "+-0123456789" in the font: the unit of the column positions.
 double ProfileCharWidth(const QFont& font);
+// Horizontal extent of a table line: the header and three blanks after it.
+int ProfileLineWidth(const QFont& font);
+
+// The table's list: a click selects a line, Shift extends the run, and
+// Ctrl + click makes the clicked line the only selected one.
+class ProfileListView : public QListView {
+  Q_OBJECT
+ public:
+  using QListView::QListView;
+
+ protected:
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event = nullptr) const override;
+};
 
 class ProfileHeader : public QWidget {
   Q_OBJECT

@@ -15,6 +15,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -74,7 +76,7 @@ TfrmViewCheckData::TfrmViewCheckData(CheckDataModel& model, IOperator& op, QWidg
     move(g.center() - rect().center());
   }
 
-  charts = new CheckDataCharts(model_, ChrtTemp, ChrtWind, ChrtXY, this);
+  charts = new CheckDataCharts(model_, op_, ChrtTemp, ChrtWind, ChrtXY, this);
   connect(charts, &CheckDataCharts::bandMoved, this, &TfrmViewCheckData::OnBandMoved);
   connect(charts, &CheckDataCharts::pointClicked, this, &TfrmViewCheckData::OnPointClicked);
   charts->Fill();
@@ -165,7 +167,7 @@ void TfrmViewCheckData::BuildBody() {
   const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   pbxHeader = new ProfileHeader(tablePanel);
   pbxHeader->setFont(fixed);
-  lbxProfile = new QListView(tablePanel);
+  lbxProfile = new ProfileListView(tablePanel);
   lbxProfile->setObjectName(QStringLiteral("lbxProfile"));
   lbxProfile->setFont(fixed);
   lbxProfile->setToolTip(U("F10 - Данные выпуска с признаками недостоверных данных"));
@@ -177,7 +179,9 @@ void TfrmViewCheckData::BuildBody() {
   lbxProfile->setItemDelegate(new ProfileLineDelegate(lbxProfile));
   col->addWidget(pbxHeader);
   col->addWidget(lbxProfile, 1);
-  const int panelWidth = static_cast<int>(ProfileCharWidth(fixed) * 54) + 30;
+  // Wide enough for the whole line, its attribute letters included.
+  panelWidth_ = ProfileLineWidth(fixed) + 2 * lbxProfile->frameWidth() +
+                         lbxProfile->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lbxProfile) + 4;
   tablePanel->setMinimumWidth(150);
   connect(lbxProfile->horizontalScrollBar(), &QScrollBar::valueChanged, pbxHeader, &ProfileHeader::SetOffset);
   connect(lbxProfile->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -195,7 +199,9 @@ void TfrmViewCheckData::BuildBody() {
   pages->addTab(ChrtXY, U("&XY(Alt+F12)"));
   splitter->addWidget(tablePanel);
   splitter->addWidget(pages);
-  splitter->setSizes({panelWidth, 1000});
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({panelWidth_, 1000});
   // The hint belongs to the handle only: on the panes it would cover the chart's point values.
   splitter->handle(1)->setToolTip(U("Передвиньте влево-вправо для удобного просмотра"));
 }
@@ -249,14 +255,22 @@ void TfrmViewCheckData::ApplySelection(int first, int last, bool scrollToEnd) {
 void TfrmViewCheckData::OnListSelection() {
   if (applyingSelection_) return;
   // The first selected line and the contiguous run that starts there.
-  const QModelIndexList rows = lbxProfile->selectionModel()->selectedRows();
+  QItemSelectionModel* sm = lbxProfile->selectionModel();
+  const QModelIndexList rows = sm->selectedRows();
   if (rows.isEmpty()) return;
   int first = rows.first().row();
   for (const QModelIndex& i : rows) first = std::min(first, i.row());
   int last = first;
-  while (last + 1 < model_.Ascent().LevelCount && lbxProfile->selectionModel()->isRowSelected(last + 1, {})) ++last;
+  while (last + 1 < model_.Ascent().LevelCount && sm->isRowSelected(last + 1, {})) ++last;
   selFirst_ = first;
   selLast_ = last;
+  if (rows.size() != last - first + 1) {
+    // Lines outside the run stay unhighlighted: the keys act on what is shown.
+    applyingSelection_ = true;
+    sm->select(QItemSelection(listModel_->index(first), listModel_->index(last)),
+               QItemSelectionModel::ClearAndSelect);
+    applyingSelection_ = false;
+  }
   charts->SetSelection(first, last);
 }
 
@@ -316,6 +330,15 @@ void TfrmViewCheckData::done(int result) {
   QDialog::done(2);
 }
 
+void TfrmViewCheckData::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  if (!sized_) {
+    // The splitter shares out its real width only now: the table keeps its line width.
+    sized_ = true;
+    splitter->setSizes({panelWidth_, std::max(splitter->width() - panelWidth_ - splitter->handleWidth(), 150)});
+  }
+}
+
 void TfrmViewCheckData::closeEvent(QCloseEvent* e) {
   if (closing_) {
     e->accept();
@@ -371,16 +394,25 @@ bool TfrmViewCheckData::HandleKey(QKeyEvent* e) {
 }
 
 bool TfrmViewCheckData::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && IsAncestorOf(this, watched) && !qobject_cast<QComboBox*>(watched)) {
+  // Every control of the window, the mode box included, but not a popup of one.
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (event->type() == QEvent::KeyPress && widget && widget->window() == this) {
     bool handled = false;
     Guard(this, [&] { handled = HandleKey(static_cast<QKeyEvent*>(event)); });
     if (handled) return true;
   }
   if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+    QWidget* focus = QApplication::focusWidget();
     pbxHeader->SetListFocused(lbxProfile->hasFocus());
     QPalette pal = pnlTools->palette();
-    pal.setColor(QPalette::Window, IsAncestorOf(pnlTools, QApplication::focusWidget()) ? QColor(238, 238, 238) : Qt::white);
+    pal.setColor(QPalette::Window, IsAncestorOf(pnlTools, focus) ? QColor(238, 238, 238) : Qt::white);
     pnlTools->setPalette(pal);
+    const bool pagesFocused = IsAncestorOf(pages, focus);
+    if (pages->tabBar()->font().bold() != pagesFocused) {
+      QFont f = pages->tabBar()->font();
+      f.setBold(pagesFocused);
+      pages->tabBar()->setFont(f);
+    }
   }
   return QDialog::eventFilter(watched, event);
 }

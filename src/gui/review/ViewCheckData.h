@@ -59,6 +59,7 @@ class TfrmViewCheckData : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   void BuildTools();
@@ -78,6 +79,8 @@ class TfrmViewCheckData : public QDialog {
   int selFirst_ = -1, selLast_ = -1;
   bool applyingSelection_ = false;
   bool closing_ = false;
+  int panelWidth_ = 0;  // the table panel: one whole line wide
+  bool sized_ = false;
 };
 
 // Runs the edit-file questions and the window; true only after "ОК", with the

@@ -120,3 +120,13 @@ TEST(ChartScales, RectangleZoomRules) {
   EXPECT_DOUBLE_EQ(fit.max, 50);
   EXPECT_DOUBLE_EQ(fit.min, 45);
 }
+
+TEST(ChartScales, ValueTextFollowsTheChartFormats) {
+  struct Case { double value; int decimals; const char* text; };
+  const Case cases[] = {
+      {15.0, 1, "15"},      {15.26, 1, "15.3"},   {-0.04, 1, "0"},       {1234.56, 1, "1234.6"},
+      {359.6, 0, "360"},    {-999.3, 1, "-999.3"}, {0.00512, 4, "0.0051"}, {-0.01, 4, "-0.01"},
+      {0.0, 4, "0"},        {100.0, 0, "100"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ChartValueText(c.value, c.decimals), c.text) << c.value;
+}
