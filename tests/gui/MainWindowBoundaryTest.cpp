@@ -152,6 +152,7 @@ TEST(MainWindowBoundary, ClosingWhenTheVariablesCannotBeSavedAsksFirst) {
     w.window->LoadAscent(w.Ascent("20260514_12.info"));
     w.ShowActive();
     test::TypeText(w.window->cmbObserver->lineEdit(), QStringLiteral("пет"));
+    QTest::keyClick(w.window->cmbObserver->lineEdit(), Qt::Key_Return);  // the entry is finished
     // A folder where the file should be: no write can replace it, not even root's.
     std::filesystem::create_directory(w.Variables());
     {
@@ -190,6 +191,7 @@ TEST(MainWindowBoundary, DeletingInitialsBeforeAnyAscentEnablesNoSendButton) {
 
   // Without an ascent nothing checks the typing, so the entry is typed as it stands in the list.
   test::TypeText(w.window->cmbObserver->lineEdit(), QStringLiteral("ПЕТ"));
+  QTest::keyClick(w.window->cmbObserver->lineEdit(), Qt::Key_Return);  // the entry is finished
   QTest::mouseClick(w.window->btnDelObserver, Qt::LeftButton);
   EXPECT_EQ(w.window->cmbObserver->findText(QStringLiteral("ПЕТ")), -1);
   EXPECT_FALSE(w.AnySendEnabled()) << "after the \"-\" button";

@@ -706,8 +706,7 @@ bool CheckDataCharts::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::ToolTip: {
       // Over a point the point's values stay; the chart's own hint shows only between points.
-      bool onTrack = false;
-      if (NearestLevel(plot, static_cast<QHelpEvent*>(event)->pos(), &onTrack) < 0) return false;
+      if (NearestPoint(plot, static_cast<QHelpEvent*>(event)->pos()).level < 0) return false;
       ShowTip(plot, static_cast<QHelpEvent*>(event)->pos());
       return true;
     }
