@@ -11,6 +11,7 @@
 #include "TestSupport.h"
 #include "base/Files.h"
 #include "config/CodesChecksum.h"
+#include "config/MyIniFile.h"
 
 namespace fs = std::filesystem;
 using tern::test::TempDir;
@@ -204,4 +205,25 @@ TEST(Cli, QcPrintsTheSuspectsAndSucceeds) {
   const size_t table = levels.out.find("\nlevels: ");
   ASSERT_NE(table, std::string::npos);
   EXPECT_NE(levels.out.find(qc.out, table), std::string::npos) << levels.out.substr(table);
+}
+
+// The demo ascents of both families are plausible soundings: the automatic
+// checks find nothing in either message of any of them.
+TEST(Cli, QcFindsNothingInTheDemoAscents) {
+  TempDir dir;
+  CopyDemo(dir);
+  for (const char* name : {"20261208-2316", "20261209-1117"})
+    for (const char* kind : {"--bufr1", "--bufr2"}) {
+      const CliRun r = Cli("-C settings qc " + dir / "ascents/" + name + ".info " + kind, dir);
+      EXPECT_EQ(r.code, 0) << r.err;
+      EXPECT_EQ(r.out, "suspects: 0\n") << name << " " << kind;
+    }
+  fs::copy(kDemo + "ascents/kiosk", dir / "kiosk", fs::copy_options::recursive);
+  tern::TMyIniFile(dir / "settings/STATION.CNF").WriteInteger("TERN", "TERN", 8);
+  tern::TMyIniFile(dir / "settings/TERN2BFR.CNF").WriteString("OPTIONS", "Src", dir / "kiosk/");
+  for (const char* kind : {"--bufr1", "--bufr2"}) {
+    const CliRun r = Cli("-C settings qc " + dir / "kiosk/RAW/2612/26120900.stg " + kind, dir);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "suspects: 0\n") << "kiosk " << kind;
+  }
 }

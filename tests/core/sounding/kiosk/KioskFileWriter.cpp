@@ -56,15 +56,25 @@ std::string WriteAscent(const std::string& base, const std::string& name, const 
 std::vector<EdtPoint> SampleProfile(int points, double surfaceHeight) {
   std::vector<EdtPoint> out;
   const double pTop = 8.0, pSurface = 1002.0;
+  const auto tempAt = [](double z) { return z < 11000 ? -5.0 - 0.0065 * (z - 150.0) : -75.5 + 0.001 * (z - 11000); };
+  // Heights follow the pressures hydrostatically through the profile's own
+  // temperatures, as a real sounding's do.
+  double z = surfaceHeight, pPrev = 0;
   for (int i = 0; i < points; ++i) {
     const double f = points > 1 ? static_cast<double>(i) / (points - 1) : 0.0;
-    const double p = pSurface * std::pow(pTop / pSurface, f);
-    const double z = surfaceHeight + 7000.0 * std::log(pSurface / p);
+    const double p = std::round(pSurface * std::pow(pTop / pSurface, f) * 10) / 10;
+    if (i > 0) {
+      const double step = 287.05 / 9.80665 * std::log(pPrev / p);
+      const double below = tempAt(z) + 273.15;
+      const double guess = z + step * below;
+      z += step * 0.5 * (below + tempAt(guess) + 273.15);
+    }
+    pPrev = p;
     EdtPoint e;
     e.time = static_cast<float>(f * 6000.0);
-    e.pressure = static_cast<float>(std::round(p * 10) / 10);
+    e.pressure = static_cast<float>(p);
     e.height = static_cast<float>(z);
-    e.temp = static_cast<float>(z < 11000 ? -5.0 - 0.0065 * (z - 150.0) : -75.5 + 0.001 * (z - 11000));
+    e.temp = static_cast<float>(tempAt(z));
     e.humidity = z < 9000 ? static_cast<float>(85.0 - z / 150.0) : kNo;
     e.windDir = static_cast<float>(std::fmod(240.0 + z / 400.0, 360.0));
     e.windSpeed = static_cast<float>(3.0 + z / 1200.0);
