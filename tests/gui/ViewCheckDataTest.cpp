@@ -645,3 +645,35 @@ TEST_F(ViewerOnScreen, StrikeLinesStayInsideTheirColumnsAndTheWholeLineIsShown) 
   EXPECT_EQ(w->lbxProfile->horizontalScrollBar()->maximum(), 0);
   EXPECT_GE(w->pbxHeader->width(), extent);
 }
+
+// The automatic checks in the window: the suspect's reason on its line, the
+// count under the list, Ctrl+N to the next suspect, and a rejection that
+// settles the suspect. Nothing is rejected by the checks themselves.
+TEST_F(ViewerOnScreen, SuspectsAreShownCountedAndReachedWithCtrlN) {
+  auto s = Sounding(dir.path());
+  constexpr int kWet = 3;
+  s->Levels[kWet].DewPoint = s->Levels[kWet].Temp + 2;  // dew point above the temperature
+  Open(std::move(s));
+  const auto before = model->Suspects().size();
+  ASSERT_GE(before, 1u);
+  for (uint8_t m : model->Masks()) EXPECT_EQ(m, 0);
+  EXPECT_TRUE(w->lblSuspects->text().contains(QString::number(before))) << w->lblSuspects->text().toStdString();
+  const QString tip = w->lbxProfile->model()->index(kWet, 0).data(Qt::ToolTipRole).toString();
+  EXPECT_TRUE(tip.contains(QStringLiteral("Точка росы выше температуры"))) << tip.toStdString();
+
+  ClickRow(0);
+  int reached = -1;
+  for (size_t k = 0; k < before + 1 && reached != kWet; ++k) {
+    Key(Qt::Key_N, Qt::ControlModifier);
+    reached = w->lbxProfile->currentIndex().row();
+    EXPECT_FALSE(model->SuspectText(reached).empty()) << reached;
+  }
+  ASSERT_EQ(reached, kWet);
+
+  Key(Qt::Key_F4, Qt::ShiftModifier);  // the operator rejects the dew point
+  EXPECT_EQ(model->Masks()[kWet] & kRejHum, kRejHum);
+  EXPECT_EQ(model->Suspects().size(), before - 1);
+  EXPECT_FALSE(w->lbxProfile->model()->index(kWet, 0).data(Qt::ToolTipRole).toString().contains(
+      QStringLiteral("Точка росы")));
+  EXPECT_TRUE(w->lblSuspects->text().contains(before == 1 ? QStringLiteral("нет") : QString::number(before - 1)));
+}

@@ -48,6 +48,7 @@ CheckDataModel::CheckDataModel(TUAMessage& ascent, bool readOnly) : ascent_(asce
 }
 
 void CheckDataModel::LoadMasks() {
+  ForgetSuspects();
   masks_.assign(ascent_.LevelCount, 0);
   goodCount_ = 0;
   for (int i = 0; i < ascent_.LevelCount; ++i) {
@@ -97,6 +98,7 @@ bool CheckDataModel::Open(IOperator& op) {
 }
 
 bool CheckDataModel::Apply(int tag, RejectMode mode, int first, int last, IOperator& op) {
+  ForgetSuspects();
   if (readOnly_) return false;
   modified_ = true;
   const uint8_t bits = BitsOfTag(tag);
@@ -173,6 +175,46 @@ bool CheckDataModel::MayClose(IOperator& op) {
 
 std::string CheckDataModel::Caption() const {
   return cp("Проверка данных:") + ascent_.SourceName + (modified_ ? "*" : "");
+}
+
+const std::vector<QcFinding>& CheckDataModel::Suspects() const {
+  if (suspectsKnown_) return suspects_;
+  const int count = static_cast<int>(masks_.size());
+  suspects_ = FindSuspects(ascent_.Levels.data(), count, masks_.data());
+  suspectBits_.assign(masks_.size(), 0);
+  for (const QcFinding& f : suspects_)
+    for (int k = f.level; k <= f.lastLevel && k < count; ++k) suspectBits_[k] |= f.quantities;
+  suspectsKnown_ = true;
+  return suspects_;
+}
+
+std::vector<ColumnSpan> CheckDataModel::SuspectSpans(int i) const {
+  Suspects();
+  std::vector<ColumnSpan> spans;
+  if (i < 0 || i >= static_cast<int>(suspectBits_.size()) || suspectBits_[i] == 0) return spans;
+  const uint8_t bits = suspectBits_[i];
+  constexpr ColumnSpan kColP{5, 11};
+  if (bits == kRejLevel) return {kColP};  // the order of the levels: their pressure
+  const std::pair<uint8_t, ColumnSpan> columns[] = {
+      {kRejTemp, kColT}, {kRejHum, kColTd}, {kRejHeight, kColH}, {kRejWind, kColWind}, {kRejPos, kColPos}};
+  for (const auto& [bit, span] : columns)
+    if (bits & bit) spans.push_back(span);
+  return spans;
+}
+
+std::string CheckDataModel::SuspectText(int i) const {
+  std::string text;
+  for (const QcFinding& f : Suspects())
+    if (i >= f.level && i <= f.lastLevel) text += (text.empty() ? "" : "\n") + QcReason(f);
+  return text;
+}
+
+int CheckDataModel::NextSuspect(int after) const {
+  const auto& found = Suspects();
+  if (found.empty()) return -1;
+  for (const QcFinding& f : found)
+    if (f.level > after) return f.level;
+  return found.front().level;
 }
 
 std::string CheckDataModel::Line(int i) const { return ProfileLine(ascent_.Levels[i], masks_[i]); }

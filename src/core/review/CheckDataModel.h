@@ -7,6 +7,7 @@
 
 #include "base/Operator.h"
 #include "review/ProfileTable.h"
+#include "review/QualityControl.h"
 #include "sounding/Records.h"
 
 namespace tern {
@@ -50,6 +51,17 @@ class CheckDataModel {
   std::vector<ColumnSpan> StrikeSpans(int i) const;
   bool HasPositions() const;
 
+  // The automatic checks over the levels as the working masks leave them:
+  // they point at values, the operator decides.
+  const std::vector<QcFinding>& Suspects() const;
+  // Columns of line i holding suspect values (empty: nothing suspect).
+  std::vector<ColumnSpan> SuspectSpans(int i) const;
+  // The reasons for line i, one per line (cp1251); empty when nothing is suspect.
+  std::string SuspectText(int i) const;
+  // The first suspect level after line after, from the top again past the
+  // last; -1 when there is none.
+  int NextSuspect(int after) const;
+
   const tFlagRejArr& Masks() const { return masks_; }
   bool Modified() const { return modified_; }
   bool ReadOnly() const { return readOnly_; }
@@ -65,6 +77,10 @@ class CheckDataModel {
   bool modified_ = false;
   tFlagRejArr masks_;
   int goodCount_ = 0;
+  void ForgetSuspects() { suspectsKnown_ = false; }
+  mutable bool suspectsKnown_ = false;
+  mutable std::vector<QcFinding> suspects_;
+  mutable std::vector<uint8_t> suspectBits_;  // per level: rejection bits of the suspect quantities
 };
 
 }  // namespace tern

@@ -14,6 +14,8 @@ namespace tern {
 namespace {
 const QColor kSelectedRejectedBack(112, 112, 112);
 const QColor kRejectedBack(248, 248, 248);
+const QColor kSuspectBack(255, 214, 153);  // behind a value the automatic checks point at
+const QColor kSuspectMark(255, 140, 0);     // under it on a selected line
 // Text and strike lines start this far inside a line.
 constexpr int kTextMargin = 2;
 }  // namespace
@@ -25,6 +27,10 @@ int ProfileListModel::rowCount(const QModelIndex& parent) const {
 QVariant ProfileListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   if (role == Qt::DisplayRole) return ToQ(model_.Line(index.row()));
+  if (role == Qt::ToolTipRole) {
+    const std::string why = model_.SuspectText(index.row());
+    if (!why.empty()) return ToQ(why);
+  }
   return {};
 }
 
@@ -82,6 +88,17 @@ void ProfileLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   }
   painter->save();
   painter->fillRect(option.rect, back);
+  {
+    const double cw = ProfileCharWidth(option.font);
+    for (const ColumnSpan& span : model.SuspectSpans(row)) {
+      const int x1 = option.rect.left() + kTextMargin + static_cast<int>(std::lround(span.first * cw));
+      const int x2 = option.rect.left() + kTextMargin + static_cast<int>(std::lround((span.last + 1) * cw));
+      if (selected)
+        painter->fillRect(QRect(x1, option.rect.bottom() - 2, x2 - x1, 3), kSuspectMark);
+      else
+        painter->fillRect(QRect(x1, option.rect.top(), x2 - x1, option.rect.height()), kSuspectBack);
+    }
+  }
   painter->setFont(option.font);
   painter->setPen(fore);
   painter->drawText(option.rect.adjusted(kTextMargin, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,

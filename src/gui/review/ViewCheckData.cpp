@@ -84,6 +84,7 @@ TfrmViewCheckData::TfrmViewCheckData(CheckDataModel& model, IOperator& op, QWidg
   connect(pages, &QTabWidget::currentChanged, this,
           [this](int page) { charts->PageShown(qobject_cast<QCustomPlot*>(pages->widget(page))); });
   if (model_.Ascent().LevelCount > 0) SelectLevels(0, 0);
+  ShowSuspectCount();
 
   // The window sees the function keys before any of its controls.
   for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
@@ -177,8 +178,12 @@ void TfrmViewCheckData::BuildBody() {
   listModel_ = new ProfileListModel(model_, this);
   lbxProfile->setModel(listModel_);
   lbxProfile->setItemDelegate(new ProfileLineDelegate(lbxProfile));
+  lblSuspects = new QLabel(tablePanel);
+  lblSuspects->setObjectName(QStringLiteral("lblSuspects"));
+  lblSuspects->setTextFormat(Qt::PlainText);
   col->addWidget(pbxHeader);
   col->addWidget(lbxProfile, 1);
+  col->addWidget(lblSuspects);
   // Wide enough for the whole line, its attribute letters included.
   panelWidth_ = ProfileLineWidth(fixed) + 2 * lbxProfile->frameWidth() +
                          lbxProfile->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lbxProfile) + 4;
@@ -227,6 +232,9 @@ void TfrmViewCheckData::Reject(int tag, Qt::KeyboardModifiers mods) {
   listModel_->Refresh(selFirst_, selLast_);
   charts->Recolour();
   charts->RecomputeAfterRejection();
+  // A rejection can settle suspects elsewhere too (a layer check spans levels).
+  listModel_->Refresh(0, listModel_->rowCount() - 1);
+  ShowSuspectCount();
   lbxProfile->scrollTo(listModel_->index(selFirst_), QAbstractItemView::PositionAtTop);
 }
 
@@ -315,6 +323,20 @@ void TfrmViewCheckData::ResetClicked() {
   listModel_->RefreshAll();
   charts->Recolour();
   SelectLevels(0, 0);
+  ShowSuspectCount();
+}
+
+void TfrmViewCheckData::ShowSuspectCount() {
+  const size_t n = model_.Suspects().size();
+  lblSuspects->setText(n == 0 ? U("Автоматическая проверка: замечаний нет")
+                              : U("Автоматическая проверка: замечаний %1 (Ctrl+N - к следующему)").arg(n));
+}
+
+void TfrmViewCheckData::SelectNextSuspect() {
+  const int level = model_.NextSuspect(selFirst_);
+  if (level < 0) return;
+  SelectLevels(level, level);
+  lbxProfile->scrollTo(listModel_->index(level), QAbstractItemView::PositionAtCenter);
 }
 
 void TfrmViewCheckData::done(int result) {
@@ -370,6 +392,10 @@ bool TfrmViewCheckData::HandleKey(QKeyEvent* e) {
       return true;
     case Qt::Key_F10:
       lbxProfile->setFocus();
+      return true;
+    case Qt::Key_N:
+      if (!(mods & Qt::ControlModifier)) return false;
+      SelectNextSuspect();
       return true;
     case Qt::Key_F11:
       pages->setCurrentIndex(0);

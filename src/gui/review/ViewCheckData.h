@@ -47,6 +47,7 @@ class TfrmViewCheckData : public QDialog {
   QCheckBox* cbxScaleRej = nullptr;
   ProfileHeader* pbxHeader = nullptr;
   QListView* lbxProfile = nullptr;
+  QLabel* lblSuspects = nullptr;  // how many values the automatic checks point at
   QSplitter* splitter = nullptr;
   QTabWidget* pages = nullptr;
   QCustomPlot *ChrtTemp = nullptr, *ChrtWind = nullptr, *ChrtXY = nullptr;
@@ -65,6 +66,8 @@ class TfrmViewCheckData : public QDialog {
   void BuildTools();
   void BuildBody();
   bool HandleKey(QKeyEvent* e);
+  void ShowSuspectCount();
+  void SelectNextSuspect();
   void OnListSelection();
   void OnBandMoved(double start, double end, bool onlyEnd);
   void OnPointClicked(int level, bool single, bool onTrack);
