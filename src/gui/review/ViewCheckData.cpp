@@ -233,7 +233,7 @@ void TfrmViewCheckData::Reject(int tag, Qt::KeyboardModifiers mods) {
   charts->Recolour();
   charts->RecomputeAfterRejection();
   // A rejection can settle suspects elsewhere too (a layer check spans levels).
-  listModel_->Refresh(0, listModel_->rowCount() - 1);
+  lbxProfile->viewport()->update();
   ShowSuspectCount();
   lbxProfile->scrollTo(listModel_->index(selFirst_), QAbstractItemView::PositionAtTop);
 }
