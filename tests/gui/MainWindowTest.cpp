@@ -68,6 +68,14 @@ struct Desk {
     test::WriteBytes(path, "");
     return path;
   }
+  // The window with an ascent open, shown and active for the operator's keys and mouse.
+  MainWindow* ActiveWithAscent() {
+    if (!Create()) return nullptr;
+    window->LoadAscent(Ascent("20260514_12.info"));
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    return QTest::qWaitForWindowActive(window.get()) ? window.get() : nullptr;
+  }
   template <class W>
   W* Find(const char* name) {
     return window->findChild<W*>(QString::fromLatin1(name));
@@ -248,12 +256,8 @@ int DarkestGrey(QWidget* w) {
 TEST(MainWindow, NumbersTakeEitherSeparatorAndShowThePointInAnyLocale) {
   const DefaultLocale russian(QLocale(QLocale::Russian, QLocale::Russia));
   Desk d;
-  ASSERT_TRUE(d.Create());
-  d.window->LoadAscent(d.Ascent("20260514_12.info"));
-  auto* w = d.window.get();
-  w->show();
-  QApplication::setActiveWindow(w);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  MainWindow* w = d.ActiveWithAscent();
+  ASSERT_NE(w, nullptr);
   // Each case: the box, what the operator types, the value the panel keeps and what the box shows.
   struct Case { QDoubleSpinBox* box; const char* typed; double value; const char* shown; };
   const Case cases[] = {
@@ -292,12 +296,8 @@ TEST(MainWindow, UnavailableSendButtonsLookUnavailable) {
 
 TEST(MainWindow, ObserverJoinsTheListOnlyWhenItsEntryIsFinished) {
   Desk d;
-  ASSERT_TRUE(d.Create());
-  d.window->LoadAscent(d.Ascent("20260514_12.info"));
-  auto* w = d.window.get();
-  w->show();
-  QApplication::setActiveWindow(w);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  MainWindow* w = d.ActiveWithAscent();
+  ASSERT_NE(w, nullptr);
   QLineEdit* edit = w->cmbObserver->lineEdit();
   auto items = [w] {
     QStringList l;
@@ -337,12 +337,8 @@ TEST(MainWindow, ObserverJoinsTheListOnlyWhenItsEntryIsFinished) {
 
 TEST(MainWindow, AChoiceFromAListPaintsItsInputBlueAndTheListStaysBlack) {
   Desk d;
-  ASSERT_TRUE(d.Create());
-  d.window->LoadAscent(d.Ascent("20260514_12.info"));
-  auto* w = d.window.get();
-  w->show();
-  QApplication::setActiveWindow(w);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  MainWindow* w = d.ActiveWithAscent();
+  ASSERT_NE(w, nullptr);
   // Each case: a list and its label; the operator opens the list with the mouse and picks another entry.
   const std::pair<QComboBox*, QLabel*> cases[] = {
       {w->cmbRaRa, w->lblRaRa}, {w->cmbBalloon, w->lblBalloon}, {w->cmbGas, w->lblGas}};

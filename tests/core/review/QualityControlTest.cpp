@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "../sounding/corvo/CorvoTestSupport.h"
 #include "TestSupport.h"
 #include "review/QualityControl.h"
 #include "sounding/corvo/AscentGenerator.h"
@@ -173,12 +174,7 @@ TEST(QualityControl, GeneratedAscentsAreQuiet) {
     const GeneratedAscent g = GenerateCorvoAscent(dir.path(), plan);
     ScriptedOperator op;
     TUACorvoMessage a;
-    a.SetOperator(&op);
-    a.SystemCode = code;
-    a.StationInd = plan.station;
-    a.StationLat = plan.stationLat;
-    a.StationLon = plan.stationLon;
-    a.StationBarometerHeight = plan.barometerHeight;
+    SetPlanStation(a, plan, op);
     uint8_t rs = 0;
     ASSERT_TRUE(a.OpenAscent(g.infoFile, rs));
     for (bool bufrI : {true, false}) {

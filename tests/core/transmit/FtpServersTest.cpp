@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "FtpTestServer.h"
+#include "FtpTestView.h"
 #include "SilentServer.h"
 #include "TestSupport.h"
 #include "VsftpdServer.h"
@@ -20,53 +21,15 @@ namespace tern {
 namespace {
 
 using test::FtpTestServer;
+using test::Phase;
+using test::RecordingView;
+using test::Stage;
+using test::Bytes;
+using test::Upload;
 using test::VsftpdServer;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-struct Phase {
-  std::string text;
-  bool failed;
-  bool operator==(const Phase&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Phase& p) {
-  return os << Cp1251ToUtf8(p.text) << (p.failed ? " [red]" : "");
-}
-
-class RecordingView : public IFtpUploadView {
- public:
-  void ShowCaption(const std::string& text) override { captions.push_back(text); }
-  void ShowPhase(const std::string& text, bool failed) override { phases.push_back({text, failed}); }
-  void ShowStatus(const std::string& text) override { statuses.push_back(text); }
-  void ShowProgress(uint32_t sent, uint32_t size) override { progress.push_back(ProgressText(sent, size)); }
-  Phase LastPhase() const { return phases.empty() ? Phase{} : phases.back(); }
-  std::string LastStatus() const { return statuses.empty() ? std::string() : Cp1251ToUtf8(statuses.back()); }
-
-  std::vector<std::string> captions;
-  std::vector<Phase> phases;
-  std::vector<std::string> statuses;
-  std::vector<std::string> progress;
-};
-
-void Stage(tFTPTaskRecord& task, const std::string& data, const std::string& finalName) {
-  task.Data = data;
-  task.LocalName = "/data/bufr/" + finalName;
-  task.FinalName = finalName;
-  task.TempName = finalName + ".tmp";
-}
-
-std::string Bytes(size_t n) {
-  std::string s(n, '\0');
-  for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 13 + 5) & 0xFF);
-  return s;
-}
-
-FtpOutcome Upload(const tFTPTaskRecord& task, RecordingView& view) {
-  std::atomic<bool> cancel{false};
-  return RunFtpUpload(task, view, cancel);
-}
 
 // --- vsftpd ----------------------------------------------------------------------
 
@@ -238,17 +201,37 @@ TEST(FtpServerListings, ListingWithoutAnEndFailsTheUpload) {
 
 // --- why it failed -----------------------------------------------------------------
 
+// A change of a good task that makes the upload fail: the phase it fails in,
+// and the Russian reason the status line starts with (UTF-8), the library's
+// own text after it.
+struct FailureCase {
+  const char* name;
+  std::function<void(tFTPTaskRecord&)> change;
+  const char* phase;
+  const char* reason;
+};
+
+void ExpectFailures(const tFTPTaskRecord& good, const std::vector<FailureCase>& cases) {
+  for (const FailureCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    tFTPTaskRecord task = good;
+    c.change(task);
+    Stage(task, "data", "f.b");
+    RecordingView view;
+    EXPECT_EQ(Upload(task, view), FtpOutcome::Failed);
+    EXPECT_EQ(view.LastPhase(), (Phase{cp(c.phase), true}));
+    const std::string status = view.LastStatus();
+    EXPECT_EQ(status.rfind(c.reason, 0), 0u) << status;
+    EXPECT_GT(status.size(), std::string(c.reason).size()) << "the library's text follows the reason";
+  }
+}
+
 TEST(FtpServerFailures, TheStatusLineSaysWhyWithTheLibraryText) {
   FtpTestServer pyftpd;
   test::SilentServer silent;
   int gonePort = 0;
   { test::SilentServer gone; gonePort = gone.port(); }
-  struct Case {
-    const char* name;
-    std::function<void(tFTPTaskRecord&)> change;
-    const char* phase;
-    const char* reason;  // start of the last status line, UTF-8
-  } cases[] = {
+  ExpectFailures(pyftpd.Task(), {
       {"nothing listens", [&](tFTPTaskRecord& t) { t.Port = static_cast<uint16_t>(gonePort); },
        "Ошибка подключения к серверу", "Сервер отказал в соединении: "},
       {"accepts and says nothing",
@@ -261,43 +244,17 @@ TEST(FtpServerFailures, TheStatusLineSaysWhyWithTheLibraryText) {
        "Сервер отказал во входе (имя или пароль): "},
       {"folder missing", [](tFTPTaskRecord& t) { t.Folder = "no/such"; }, "Ошибка перехода в папку назначения",
        "Нет папки назначения на сервере: "},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    tFTPTaskRecord task = pyftpd.Task();
-    c.change(task);
-    Stage(task, "data", "f.b");
-    RecordingView view;
-    EXPECT_EQ(Upload(task, view), FtpOutcome::Failed);
-    EXPECT_EQ(view.LastPhase(), (Phase{cp(c.phase), true}));
-    const std::string status = view.LastStatus();
-    EXPECT_EQ(status.rfind(c.reason, 0), 0u) << status;
-    EXPECT_GT(status.size(), std::string(c.reason).size()) << "the library's text follows the reason";
-  }
+  });
 }
 
 TEST(FtpServerFailures, VsftpdRefusesAnUnknownUserAndAMissingFolder) {
   VsftpdServer server;
-  struct Case {
-    std::function<void(tFTPTaskRecord&)> change;
-    const char* phase;
-    const char* reason;
-  } cases[] = {
-      {[](tFTPTaskRecord& t) { t.User = "station"; }, "Ошибка подключения к серверу",
+  ExpectFailures(server.Task(), {
+      {"unknown user", [](tFTPTaskRecord& t) { t.User = "station"; }, "Ошибка подключения к серверу",
        "Сервер отказал во входе (имя или пароль): "},
-      {[](tFTPTaskRecord& t) { t.Folder = "bufr"; }, "Ошибка перехода в папку назначения",
+      {"folder missing", [](tFTPTaskRecord& t) { t.Folder = "bufr"; }, "Ошибка перехода в папку назначения",
        "Нет папки назначения на сервере: "},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.phase);
-    tFTPTaskRecord task = server.Task();
-    c.change(task);
-    Stage(task, "data", "f.b");
-    RecordingView view;
-    EXPECT_EQ(Upload(task, view), FtpOutcome::Failed);
-    EXPECT_EQ(view.LastPhase(), (Phase{cp(c.phase), true}));
-    EXPECT_EQ(view.LastStatus().rfind(c.reason, 0), 0u) << view.LastStatus();
-  }
+  });
 }
 
 // A time-out of 0 in the settings is not "wait for ever" nor the library's

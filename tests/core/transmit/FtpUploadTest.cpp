@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "FtpTestServer.h"
+#include "FtpTestView.h"
 #include "TestSupport.h"
 #include "base/Text.h"
 
@@ -15,53 +16,16 @@ namespace tern {
 namespace {
 
 using test::FtpTestServer;
+using test::Phase;
+using test::RecordingView;
+using test::Stage;
+using test::Bytes;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-struct Phase {
-  std::string text;
-  bool failed;
-  bool operator==(const Phase&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Phase& p) {
-  return os << Cp1251ToUtf8(p.text) << (p.failed ? " [red]" : "");
-}
-
-class RecordingView : public IFtpUploadView {
- public:
-  void ShowCaption(const std::string& text) override { captions.push_back(text); }
-  void ShowPhase(const std::string& text, bool failed) override { phases.push_back({text, failed}); }
-  void ShowStatus(const std::string& text) override { statuses.push_back(text); }
-  void ShowProgress(uint32_t sent, uint32_t size) override {
-    progress.push_back(ProgressText(sent, size));
-    if (onProgress) onProgress(sent);
-  }
-  Phase LastPhase() const { return phases.empty() ? Phase{} : phases.back(); }
-
-  std::vector<std::string> captions;
-  std::vector<Phase> phases;
-  std::vector<std::string> statuses;
-  std::vector<std::string> progress;
-  std::function<void(uint32_t)> onProgress;
-};
-
 bool OnServer(const FtpTestServer& s, const std::string& name) { return std::filesystem::exists(s.root() + "in/" + name); }
-
-void Stage(tFTPTaskRecord& task, const std::string& data, const std::string& finalName) {
-  task.Data = data;
-  task.LocalName = "/data/bufr/" + finalName;
-  task.FinalName = finalName;
-  task.TempName = finalName + ".tmp";
-}
-
-std::string Bytes(size_t n) {
-  std::string s(n, '\0');
-  for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 7 + 3) & 0xFF);
-  return s;
-}
 
 // --- the whole sequence against a well-behaved server ----------------------
 

@@ -22,12 +22,7 @@ TEST(CorvoBufr, EachRouteEncodesWhatItRead) {
 
     ScriptedOperator op;
     TUACorvoMessage a;
-    a.SetOperator(&op);
-    a.SystemCode = code;
-    a.StationInd = plan.station;
-    a.StationLat = plan.stationLat;
-    a.StationLon = plan.stationLon;
-    a.StationBarometerHeight = plan.barometerHeight;
+    SetPlanStation(a, plan, op);
     a.StationGroundHeight = plan.barometerHeight;
     a.Center = 28;
     uint8_t rs = 0;

@@ -23,12 +23,7 @@ TEST(CorvoGeneratedAscent, EveryRouteReadsTheWholeAscent) {
 
     ScriptedOperator op;
     TUACorvoMessage a;
-    a.SetOperator(&op);
-    a.SystemCode = code;
-    a.StationInd = plan.station;
-    a.StationLat = plan.stationLat;
-    a.StationLon = plan.stationLon;
-    a.StationBarometerHeight = plan.barometerHeight;
+    SetPlanStation(a, plan, op);
     uint8_t rs = 0;
     ASSERT_TRUE(a.OpenAscent(g.infoFile, rs));
     EXPECT_EQ(rs, code == 0 ? 255 : plan.sondeType);

@@ -7,6 +7,7 @@
 #include "base/DateTime.h"
 #include "base/Operator.h"
 #include "base/Text.h"
+#include "sounding/corvo/AscentGenerator.h"
 #include "sounding/corvo/CorvoMessage.h"
 
 namespace tern::test {
@@ -32,6 +33,17 @@ struct CorvoFixture {
   ScriptedOperator op;
   TUACorvoMessage ascent;
 };
+
+// The station of a generated ascent set into an ascent object, as the station
+// file would; the questions go to op.
+inline void SetPlanStation(TUACorvoMessage& a, const AscentPlan& plan, IOperator& op) {
+  a.SetOperator(&op);
+  a.SystemCode = plan.code;
+  a.StationInd = plan.station;
+  a.StationLat = plan.stationLat;
+  a.StationLon = plan.stationLon;
+  a.StationBarometerHeight = plan.barometerHeight;
+}
 
 // Texts of the questions asked, as UTF-8 for readable failures.
 inline std::string AskedText(const ScriptedOperator& op, size_t i) {
